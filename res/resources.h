@@ -1,0 +1,17 @@
+// Access to the module's resources.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "resource_ids.h"
+
+extern HINSTANCE InstanceHandle;
+
+// Clears buffer, then loads string id into it (empty when there is none).
+void LoadText(UINT id, char *buffer, int size);
+
+template <size_t N> void LoadText(UINT id, char (&buffer)[N]) {
+    LoadText(id, buffer, static_cast<int>(N));
+}

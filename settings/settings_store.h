@@ -1,0 +1,41 @@
+// The SettingsStore: typed reads and writes of Orvanel's settings, in the INI
+// file named by ConfigFilePath or in the registry, chosen per call by
+// UseRegistry.  No cache: every read goes to storage, every write goes out.
+#pragma once
+
+#include <cstdint>
+
+#include "settings_catalogue.h"
+
+// Settled by start-up before the main window exists, constant afterwards.
+extern char ConfigFilePath[kTextBufferSize];
+extern int32_t UseRegistry;
+
+extern const char kMakerKeyPath[];   // SOFTWARE\Tallowen, under HKEY_CURRENT_USER
+extern const char kProductKeyPath[]; // SOFTWARE\Tallowen\Orvanel
+extern const char kValueConfigFile[];
+extern const char kValueUseRegistry[];
+
+int32_t GetSettingInt(const char *section, const char *key, int32_t defaultValue, const char *file);
+// The caller clears buffer first; returns the length of the text now in it.
+uint32_t GetSettingString(const char *section, const char *key, const char *defaultText,
+                          char *buffer, uint32_t size, const char *file);
+// True only when buffer was filled from storage.
+bool GetSettingStruct(const char *section, const char *key, void *buffer, uint32_t size,
+                      const char *file);
+void WriteSettingString(const char *section, const char *key, const char *text, const char *file);
+void WriteSettingStruct(const char *section, const char *key, const void *data, uint32_t size,
+                        const char *file);
+
+// Catalogue-level access: section, key and default come from the catalogue,
+// the file is ConfigFilePath.
+int32_t ReadSetting(Setting id);
+int32_t ReadSetting(Setting id, int32_t defaultValue); // a reading site with its own default
+bool ReadFlag(Setting id);
+// Clears buffer, then reads; a Text default is loaded from the string table first.
+void ReadText(Setting id, char (&buffer)[kTextBufferSize]);
+bool ReadStruct(Setting id, void *record); // record holds the catalogue's size
+void WriteFlag(Setting id, bool on);       // "1" or "0"
+void WriteInt(Setting id, int32_t value);  // "%d"
+void WriteText(Setting id, const char *text);
+void WriteStruct(Setting id, const void *record);

@@ -1,0 +1,301 @@
+// The SettingsStore against real INI files and the real (Wine) registry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "resources.h"
+#include "settings_store.h"
+#include "test_support.h"
+
+namespace {
+
+const char kSettingsKey[] = "SOFTWARE\\Tallowen\\Orvanel\\Settings";
+const char kAppearanceKey[] = "SOFTWARE\\Tallowen\\Orvanel\\Appearance";
+
+enum class Backend { Ini, Registry };
+
+void PrintTo(Backend backend, std::ostream *out) {
+    *out << (backend == Backend::Ini ? "INI file" : "registry");
+}
+
+class SettingsStoreTest : public ::testing::TestWithParam<Backend> {
+  protected:
+    void SetUp() override {
+        InstanceHandle = GetModuleHandleA(nullptr);
+        folder_ = MakeScratchFolder("settings");
+        std::memset(ConfigFilePath, 0, sizeof ConfigFilePath);
+        lstrcpynA(ConfigFilePath, (folder_ + "\\Orvanel.ini").c_str(), sizeof ConfigFilePath);
+        UseRegistry = GetParam() == Backend::Registry ? 1 : 0;
+        DeleteMakerTree();
+    }
+    void TearDown() override {
+        DeleteMakerTree();
+        RemoveTree(folder_);
+        UseRegistry = 0;
+    }
+    bool Registry() const { return GetParam() == Backend::Registry; }
+
+    // Stores raw data of any type, as a user or another program might.
+    void StoreRaw(const char *name, DWORD type, const void *data, DWORD size,
+                  const char *keyPath = kSettingsKey) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    // A value as text in either backend, bypassing the store's writers.
+    void StoreText(const char *key, const std::string &text) {
+        if (Registry()) {
+            StoreRaw(key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+        } else {
+            WritePrivateProfileStringA("Settings", key, text.c_str(), ConfigFilePath);
+        }
+    }
+    std::string ReadString(const char *key, const char *defaultText) {
+        char buffer[kTextBufferSize];
+        std::memset(buffer, 0, sizeof buffer);
+        uint32_t length =
+            GetSettingString("Settings", key, defaultText, buffer, sizeof buffer, ConfigFilePath);
+        EXPECT_EQ(length, std::strlen(buffer));
+        return buffer;
+    }
+
+    std::string folder_;
+};
+
+TEST_P(SettingsStoreTest, EmptyConfigurationGivesDefaultsAndFirstWriteCreatesStorage) {
+    EXPECT_EQ(ReadSetting(Setting::CheckInterval), 15);
+    EXPECT_EQ(ReadSetting(Setting::AudioDevice), -1);
+    EXPECT_EQ(ReadSetting(Setting::AudioDevice, 0), 0); // a site with its own default
+    EXPECT_EQ(ReadSetting(Setting::BackgroundColor), 0x00FFFFFF);
+    char text[kTextBufferSize];
+    ReadText(Setting::TimeIntro, text);
+    EXPECT_STREQ(text, "The current time is");
+    ReadText(Setting::Greeting, text);
+    EXPECT_STREQ(text, "");
+    unsigned char record[kWindowPlacementSize] = {};
+    EXPECT_FALSE(ReadStruct(Setting::WindowPlacement, record));
+
+    EXPECT_EQ(GetFileAttributesA(ConfigFilePath), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(RegistryKeyExists("SOFTWARE\\Tallowen"));
+    WriteInt(Setting::CheckInterval, 7);
+    EXPECT_EQ(ReadSetting(Setting::CheckInterval), 7);
+    if (Registry()) {
+        EXPECT_TRUE(RegistryKeyExists(kSettingsKey)); // maker, product and section in one go
+        EXPECT_EQ(GetFileAttributesA(ConfigFilePath), INVALID_FILE_ATTRIBUTES);
+    } else {
+        EXPECT_NE(GetFileAttributesA(ConfigFilePath), INVALID_FILE_ATTRIBUTES);
+        EXPECT_NE(ReadWholeFile(ConfigFilePath).find("CheckInterval=7"), std::string::npos);
+        EXPECT_FALSE(RegistryKeyExists("SOFTWARE\\Tallowen"));
+    }
+}
+
+TEST_P(SettingsStoreTest, IntegersAreReadFromDecimalText) {
+    struct Case {
+        const char *stored;
+        int32_t expected;
+    } cases[] = {{"2", 2}, {"-1", -1}, {" -7x", -7}, {"16777215", 16777215}, {"0", 0}, {"abc", 0}};
+    for (const Case &c : cases) {
+        StoreText("CheckInterval", c.stored);
+        EXPECT_EQ(ReadSetting(Setting::CheckInterval), c.expected) << '"' << c.stored << '"';
+    }
+    if (Registry()) {
+        // Present but empty is 0, not the default (the INI file follows the
+        // platform's profile rule instead).
+        StoreText("CheckInterval", "");
+        EXPECT_EQ(ReadSetting(Setting::CheckInterval), 0);
+    }
+    WriteFlag(Setting::OnTop, true);
+    EXPECT_EQ(ReadSetting(Setting::OnTop), 1);
+    WriteInt(Setting::AudioDevice, -1);
+    EXPECT_EQ(ReadSetting(Setting::AudioDevice, 0), -1);
+}
+
+TEST_P(SettingsStoreTest, TextRulesHoldInBothBackends) {
+    // An empty stored text stays empty even when the reader has a default.
+    WriteText(Setting::TimeIntro, "");
+    char text[kTextBufferSize];
+    ReadText(Setting::TimeIntro, text);
+    EXPECT_STREQ(text, "");
+
+    const std::string longest(259, 'x');
+    WriteText(Setting::Greeting, longest.c_str());
+    ReadText(Setting::Greeting, text);
+    EXPECT_EQ(std::string(text), longest);
+
+    const std::string accented = "Bonne journ\xe9"
+                                 "e, \xe0 bient\xf4t";
+    WriteText(Setting::Closing, accented.c_str());
+    ReadText(Setting::Closing, text);
+    EXPECT_EQ(std::string(text), accented);
+
+    EXPECT_EQ(ReadString("Missing", "fallback"), "fallback");
+    EXPECT_EQ(ReadString("Missing", nullptr), "");
+    EXPECT_EQ(ReadString("missing", "fallback"), "fallback");
+    WriteText(Setting::Greeting, "Hello");
+    EXPECT_EQ(ReadString("GREETING", nullptr), "Hello"); // names match without case
+}
+
+TEST_P(SettingsStoreTest, OverlongTextIsNeverOverrun) {
+    // A 300-character value: the INI backend cuts it to fit, the registry one
+    // cannot read it whole and gives empty text; neither writes past 260 bytes.
+    StoreText("Greeting", std::string(300, 'y'));
+    struct Guarded {
+        char buffer[kTextBufferSize];
+        char guard[16];
+    } guarded;
+    std::memset(&guarded, 0, sizeof guarded);
+    std::memset(guarded.guard, 0x5A, sizeof guarded.guard);
+    GetSettingString("Settings", "Greeting", "default", guarded.buffer, sizeof guarded.buffer,
+                     ConfigFilePath);
+    for (char c : guarded.guard) {
+        ASSERT_EQ(c, 0x5A);
+    }
+    if (Registry()) {
+        EXPECT_STREQ(guarded.buffer, "");
+    } else {
+        EXPECT_EQ(std::string(guarded.buffer), std::string(259, 'y'));
+    }
+}
+
+TEST_P(SettingsStoreTest, StructuresRoundTripByteForByte) {
+    unsigned char record[kLogFontSize];
+    for (size_t i = 0; i < sizeof record; ++i) {
+        record[i] = static_cast<unsigned char>(i * 37 + 1);
+    }
+    WriteStruct(Setting::LogFont, record);
+    unsigned char back[kLogFontSize] = {};
+    ASSERT_TRUE(ReadStruct(Setting::LogFont, back));
+    EXPECT_EQ(std::memcmp(record, back, sizeof record), 0);
+    // Asked for more than is stored: the INI record's length and checksum no
+    // longer match; the registry fills the start and leaves the rest alone.
+    unsigned char bigger[kLogFontSize + 4] = {};
+    EXPECT_EQ(GetSettingStruct("Appearance", "LogFont", bigger, sizeof bigger, ConfigFilePath),
+              Registry());
+    if (Registry()) {
+        EXPECT_EQ(std::memcmp(record, bigger, sizeof record), 0);
+        EXPECT_EQ(bigger[kLogFontSize], 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SettingsStoreTest,
+                         ::testing::Values(Backend::Ini, Backend::Registry),
+                         [](const ::testing::TestParamInfo<Backend> &info) {
+                             return info.param == Backend::Ini ? "Ini" : "Registry";
+                         });
+
+using IniStoreTest = SettingsStoreTest;
+using RegistryStoreTest = SettingsStoreTest;
+INSTANTIATE_TEST_SUITE_P(Ini, IniStoreTest, ::testing::Values(Backend::Ini));
+INSTANTIATE_TEST_SUITE_P(Registry, RegistryStoreTest, ::testing::Values(Backend::Registry));
+
+TEST_P(IniStoreTest, StructuresNeedExactLengthAndChecksum) {
+    unsigned char placement[kWindowPlacementSize] = {};
+    placement[0] = 44;
+    WriteStruct(Setting::WindowPlacement, placement);
+    std::string stored = ReadWholeFile(ConfigFilePath);
+    EXPECT_NE(stored.find("WindowPlacement=2C00"), std::string::npos) << stored;
+
+    unsigned char back[kWindowPlacementSize] = {};
+    EXPECT_TRUE(ReadStruct(Setting::WindowPlacement, back));
+    // 40 bytes stored where 44 are expected: refused.
+    WriteSettingStruct("Appearance", "WindowPlacement", placement, 40, ConfigFilePath);
+    EXPECT_FALSE(ReadStruct(Setting::WindowPlacement, back));
+    // Right length, wrong checksum: refused.
+    std::string hex(88, '0');
+    hex += "01";
+    WritePrivateProfileStringA("Appearance", "WindowPlacement", hex.c_str(), ConfigFilePath);
+    EXPECT_FALSE(ReadStruct(Setting::WindowPlacement, back));
+}
+
+TEST_P(IniStoreTest, DamagedFilesGiveDefinedResults) {
+    std::string content = "garbage line without equals\r\n\x01\x02\xff\xfe binary\r\n"
+                          "[Settings]\r\nCheckInterval=9\r\n=novalue\r\nCheckInterval=11\r\n"
+                          "Greeting=\r\n[Settings]\r\nRate=250\r\n[Appearance\r\n";
+    content += "Closing=" + std::string(1 << 20, 'z') + "\r\n";
+    WriteWholeFile(ConfigFilePath, content);
+    int32_t interval = ReadSetting(Setting::CheckInterval);
+    EXPECT_TRUE(interval == 9 || interval == 11) << interval;
+    char text[kTextBufferSize];
+    ReadText(Setting::Greeting, text);
+    EXPECT_STREQ(text, "");
+    ReadText(Setting::Closing, text);
+    EXPECT_LE(std::strlen(text), 259u);
+    EXPECT_EQ(std::string(text).find_first_not_of('z'), std::string::npos);
+    EXPECT_EQ(ReadSetting(Setting::Volume), 100);
+    // Still writable, and the write is read back.
+    WriteInt(Setting::Volume, 40);
+    EXPECT_EQ(ReadSetting(Setting::Volume), 40);
+}
+
+TEST_P(IniStoreTest, MissingFolderReadsDefaultsAndWritesNothing) {
+    std::memset(ConfigFilePath, 0, sizeof ConfigFilePath);
+    lstrcpynA(ConfigFilePath, (folder_ + "\\no\\such\\folder\\Orvanel.ini").c_str(),
+              sizeof ConfigFilePath);
+    EXPECT_EQ(ReadSetting(Setting::Rate), 180);
+    WriteInt(Setting::Rate, 300);
+    EXPECT_EQ(ReadSetting(Setting::Rate), 180);
+    EXPECT_EQ(GetFileAttributesA((folder_ + "\\no").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_P(RegistryStoreTest, ShorterStructuresAreAcceptedLongerRefused) {
+    unsigned char stored[40];
+    std::memset(stored, 0xAB, sizeof stored);
+    StoreRaw("WindowPlacement", REG_BINARY, stored, sizeof stored, kAppearanceKey);
+    unsigned char record[kWindowPlacementSize] = {};
+    ASSERT_TRUE(ReadStruct(Setting::WindowPlacement, record));
+    EXPECT_EQ(std::memcmp(record, stored, sizeof stored), 0);
+    EXPECT_EQ(record[40] | record[41] | record[42] | record[43], 0);
+
+    unsigned char longer[48] = {};
+    StoreRaw("WindowPlacement", REG_BINARY, longer, sizeof longer, kAppearanceKey);
+    EXPECT_FALSE(ReadStruct(Setting::WindowPlacement, record));
+}
+
+TEST_P(RegistryStoreTest, ValuesOfAForeignTypeReadAsAbsent) {
+    DWORD number = 42;
+    StoreRaw("CheckInterval", REG_DWORD, &number, sizeof number);
+    EXPECT_EQ(ReadSetting(Setting::CheckInterval), 15);
+    StoreRaw("Rate", REG_BINARY, "250", 4);
+    EXPECT_EQ(ReadSetting(Setting::Rate), 180);
+    StoreRaw("TimeIntro", REG_DWORD, &number, sizeof number);
+    char text[kTextBufferSize];
+    ReadText(Setting::TimeIntro, text);
+    EXPECT_STREQ(text, "The current time is");
+    StoreRaw("Greeting", REG_MULTI_SZ, "one\0two\0", 9);
+    ReadText(Setting::Greeting, text);
+    EXPECT_STREQ(text, "");
+    StoreRaw("LogFont", REG_SZ, "not a font", 11, kAppearanceKey);
+    unsigned char font[kLogFontSize] = {};
+    EXPECT_FALSE(ReadStruct(Setting::LogFont, font));
+}
+
+TEST_P(RegistryStoreTest, OversizedValuesGiveEmptyTextAndZero) {
+    for (size_t bytes : {259u, 260u, 261u, 10000u}) {
+        std::string value(bytes - 1, '7'); // bytes including the terminator
+        StoreRaw("CheckInterval", REG_SZ, value.c_str(), static_cast<DWORD>(bytes));
+        StoreRaw("Greeting", REG_SZ, value.c_str(), static_cast<DWORD>(bytes));
+        char text[kTextBufferSize];
+        ReadText(Setting::Greeting, text);
+        if (bytes <= kTextBufferSize) {
+            EXPECT_EQ(std::string(text), value) << bytes;
+        } else {
+            EXPECT_STREQ(text, "") << bytes;
+            EXPECT_EQ(ReadSetting(Setting::CheckInterval), 0) << bytes;
+        }
+    }
+    // 260 bytes with no terminator cannot be held with one: empty, not 260 stray bytes.
+    std::string unterminated(kTextBufferSize, 'q');
+    StoreRaw("Greeting", REG_SZ, unterminated.data(), kTextBufferSize);
+    char text[kTextBufferSize];
+    ReadText(Setting::Greeting, text);
+    EXPECT_STREQ(text, "");
+}
+
+} // namespace

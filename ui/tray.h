@@ -1,0 +1,12 @@
+// Hiding the main window to the notification area and bringing it back.
+#pragma once
+
+#include <windows.h>
+
+// Both take the window to act on: start-up also restores the window of an
+// instance that is already running.
+void HideToTray(HWND window);
+void RestoreFromTray(HWND window);
+
+// The icon's callback message (mouse message in lParam).
+LRESULT OnTrayCallback(HWND window, WPARAM wParam, LPARAM lParam);
