@@ -1,0 +1,327 @@
+// probe: looks at and drives a running Orvanel from outside, as a user would,
+// for the end-to-end tests.  One command per run; results on stdout as
+// key=value lines; exit code 0 when the command found what it looked for.
+//
+//   probe window [timeoutMs]              main window: hwnd, visible, iconic, foreground
+//   probe box [timeoutMs]                 first message box: caption, text, owner, icon
+//   probe click <button> [timeoutMs]      press ok|yes|no in the first message box
+//   probe command <id>                    post WM_COMMAND id to the main window
+//   probe hotkey <id>                     post WM_HOTKEY id to the main window
+//   probe message <msg> <wParam> <lParam> post any message to the main window
+//   probe minimize                        minimize the main window
+//   probe statusbar                       text of the main window's status bar
+//   probe menu-state <id>                 checked/grayed state of a menu-bar item
+//   probe clipboard-set <text>            put text on the clipboard (CF_TEXT)
+//   probe clipboard-set-file <path>       the file's bytes as clipboard text
+//   probe clipboard-clear                 empty the clipboard
+//   probe reg-set-sz <subkey> <name> <value>       under HKEY_CURRENT_USER
+//   probe reg-set-dword <subkey> <name> <value>
+//   probe reg-delete-tree <subkey>
+//   probe wait-gone [timeoutMs]           wait until no main window exists
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const char kClass[] = "Orvanel";
+
+DWORD Timeout(int argc, char **argv, int index, DWORD fallback) {
+    return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 0)) : fallback;
+}
+
+HWND WaitForMainWindow(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FindWindowA(kClass, kClass);
+        if (window != nullptr || GetTickCount() - start >= timeoutMs) {
+            return window;
+        }
+        Sleep(20);
+    }
+}
+
+struct BoxSearch {
+    HWND box;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM data) {
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
+        reinterpret_cast<BoxSearch *>(data)->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForBox(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        BoxSearch search = {nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.box != nullptr || GetTickCount() - start >= timeoutMs) {
+            return search.box;
+        }
+        Sleep(20);
+    }
+}
+
+// The message text is the box's static control with id 0xFFFF (65535).
+std::string BoxText(HWND box) {
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+void PrintEscaped(const char *key, const std::string &value) {
+    std::printf("%s=", key);
+    for (char c : value) {
+        if (c == '\n') {
+            std::printf("\\n");
+        } else if (c != '\r') {
+            std::putchar(c);
+        }
+    }
+    std::printf("\n");
+}
+
+int CmdWindow(int argc, char **argv) {
+    HWND window = WaitForMainWindow(Timeout(argc, argv, 2, 0));
+    if (window == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    std::printf("found=1\nhwnd=%p\nvisible=%d\niconic=%d\nzoomed=%d\nforeground=%d\n",
+                static_cast<void *>(window), IsWindowVisible(window) ? 1 : 0,
+                IsIconic(window) ? 1 : 0, IsZoomed(window) ? 1 : 0,
+                GetForegroundWindow() == window ? 1 : 0);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    std::printf("rect=%ld,%ld,%ld,%ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    char title[260] = {};
+    GetWindowTextA(window, title, sizeof title);
+    std::printf("title=%s\n", title);
+    std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)));
+    return 0;
+}
+
+int CmdBox(int argc, char **argv) {
+    HWND box = WaitForBox(Timeout(argc, argv, 2, 0));
+    if (box == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    char caption[260] = {};
+    GetWindowTextA(box, caption, sizeof caption);
+    HWND owner = GetWindow(box, GW_OWNER);
+    std::printf("found=1\n");
+    PrintEscaped("caption", caption);
+    PrintEscaped("text", BoxText(box));
+    std::printf("owned_by_main=%d\n", owner != nullptr && owner == FindWindowA(kClass, kClass));
+    std::printf("has_owner=%d\n", owner != nullptr ? 1 : 0);
+    std::printf("yes=%d\nno=%d\nok=%d\n", GetDlgItem(box, IDYES) != nullptr,
+                GetDlgItem(box, IDNO) != nullptr, GetDlgItem(box, IDOK) != nullptr);
+    return 0;
+}
+
+int CmdClick(int argc, char **argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    int id = std::strcmp(argv[2], "yes") == 0  ? IDYES
+             : std::strcmp(argv[2], "no") == 0 ? IDNO
+                                               : IDOK;
+    HWND box = WaitForBox(Timeout(argc, argv, 3, 5000));
+    if (box == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    HWND button = GetDlgItem(box, id);
+    if (button == nullptr && id == IDOK) {
+        button = GetDlgItem(box, IDCANCEL); // a lone OK button may carry IDCANCEL
+        id = IDCANCEL;
+    }
+    if (button == nullptr) {
+        std::printf("found=1\nbutton=0\n");
+        return 1;
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    std::printf("found=1\nbutton=1\n");
+    return 0;
+}
+
+int PostToMain(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = WaitForMainWindow(5000);
+    if (window == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
+}
+
+int CmdStatusBar() {
+    HWND window = WaitForMainWindow(5000);
+    HWND bar = window ? FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
+    if (bar == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    char text[260] = {};
+    GetWindowTextA(bar, text, sizeof text);
+    std::printf("found=1\n");
+    PrintEscaped("text", text);
+    return 0;
+}
+
+int CmdMenuState(int argc, char **argv) {
+    HWND window = WaitForMainWindow(5000);
+    if (window == nullptr || argc < 3) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    HMENU menu = GetMenu(window);
+    UINT state = menu ? GetMenuState(menu, static_cast<UINT>(std::atoi(argv[2])), MF_BYCOMMAND)
+                      : static_cast<UINT>(-1);
+    if (state == static_cast<UINT>(-1)) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    std::printf("found=1\nchecked=%d\ngrayed=%d\n", (state & MF_CHECKED) ? 1 : 0,
+                (state & MF_GRAYED) ? 1 : 0);
+    return 0;
+}
+
+int SetClipboardBytes(const std::string &bytes) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+            char *data = static_cast<char *>(GlobalLock(memory));
+            std::memcpy(data, bytes.data(), bytes.size());
+            data[bytes.size()] = '\0';
+            GlobalUnlock(memory);
+            bool ok = SetClipboardData(CF_TEXT, memory) != nullptr;
+            CloseClipboard();
+            return ok ? 0 : 1;
+        }
+        Sleep(20);
+    }
+    return 1;
+}
+
+int CmdClipboardClear() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 1;
+}
+
+int CmdRegSet(int argc, char **argv, bool dword) {
+    if (argc < 5) {
+        return 2;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return 1;
+    }
+    LONG result;
+    if (dword) {
+        DWORD value = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 0));
+        result = RegSetValueExA(key, argv[3], 0, REG_DWORD, reinterpret_cast<BYTE *>(&value),
+                                sizeof value);
+    } else {
+        result = RegSetValueExA(key, argv[3], 0, REG_SZ, reinterpret_cast<BYTE *>(argv[4]),
+                                static_cast<DWORD>(std::strlen(argv[4]) + 1));
+    }
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : 1;
+}
+
+int CmdWaitGone(int argc, char **argv) {
+    DWORD timeoutMs = Timeout(argc, argv, 2, 10000);
+    DWORD start = GetTickCount();
+    while (FindWindowA(kClass, kClass) != nullptr) {
+        if (GetTickCount() - start >= timeoutMs) {
+            return 1;
+        }
+        Sleep(20);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc < 2) {
+        return 2;
+    }
+    std::string command = argv[1];
+    if (command == "window") {
+        return CmdWindow(argc, argv);
+    }
+    if (command == "box") {
+        return CmdBox(argc, argv);
+    }
+    if (command == "click") {
+        return CmdClick(argc, argv);
+    }
+    if (command == "command" && argc > 2) {
+        return PostToMain(WM_COMMAND, std::strtoul(argv[2], nullptr, 0), 0);
+    }
+    if (command == "hotkey" && argc > 2) {
+        return PostToMain(WM_HOTKEY, std::strtoul(argv[2], nullptr, 0), 0);
+    }
+    if (command == "message" && argc > 4) {
+        return PostToMain(static_cast<UINT>(std::strtoul(argv[2], nullptr, 0)),
+                          std::strtoul(argv[3], nullptr, 0), std::strtol(argv[4], nullptr, 0));
+    }
+    if (command == "minimize") {
+        return PostToMain(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    }
+    if (command == "statusbar") {
+        return CmdStatusBar();
+    }
+    if (command == "menu-state") {
+        return CmdMenuState(argc, argv);
+    }
+    if (command == "clipboard-set" && argc > 2) {
+        return SetClipboardBytes(argv[2]);
+    }
+    if (command == "clipboard-set-file" && argc > 2) {
+        std::ifstream in(argv[2], std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        return SetClipboardBytes(content.str());
+    }
+    if (command == "clipboard-clear") {
+        return CmdClipboardClear();
+    }
+    if (command == "reg-set-sz") {
+        return CmdRegSet(argc, argv, false);
+    }
+    if (command == "reg-set-dword") {
+        return CmdRegSet(argc, argv, true);
+    }
+    if (command == "reg-delete-tree" && argc > 2) {
+        LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, argv[2]);
+        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? 0 : 1;
+    }
+    if (command == "wait-gone") {
+        return CmdWaitGone(argc, argv);
+    }
+    return 2;
+}

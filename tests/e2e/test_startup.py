@@ -1,0 +1,115 @@
+"""Start-up, the single-instance rule and shutdown, as a user meets them."""
+import os
+import unittest
+
+from harness import E2ETestCase, PRODUCT_KEY, probe, windows_path, wait_for
+
+READY_TIMEOUT_MS = 20000
+
+
+class StartupTest(E2ETestCase):
+
+    def test_normal_start_shows_the_window_and_close_ends_with_zero(self):
+        box = self.sandbox()
+        orvanel = box.start()
+        window = self.main_window(READY_TIMEOUT_MS)
+        self.assertEqual(window["visible"], "1")
+        self.assertEqual(window["title"], "Orvanel")
+        self.assertEqual(int(window["style"], 16) & 0x00CF0000, 0x00CF0000)
+        probe("message", 0x0010, 0, 0)  # WM_CLOSE, as the close box sends
+        self.assert_exits_with(orvanel, 0)
+
+    def test_exit_command_ends_with_zero(self):
+        box = self.sandbox()
+        orvanel = box.start()
+        self.main_window(READY_TIMEOUT_MS)
+        probe("command", 40010)
+        self.assert_exits_with(orvanel, 0)
+
+    def test_default_ini_is_found_beside_the_program_whatever_the_start_folder(self):
+        box = self.sandbox()
+        box.write_ini({"Settings": {"StartHidden": "1"}})
+        box.start(cwd="/")
+        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+
+    def test_hidden_switch_is_case_sensitive_substring(self):
+        box = self.sandbox()
+        box.start("/hide")
+        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+        box.close_all()
+        probe("wait-gone", 10000)
+        box.start("/H -h")
+        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "1")
+
+    def test_second_start_restores_a_visible_first_instance(self):
+        box = self.sandbox()
+        box.start()
+        self.main_window(READY_TIMEOUT_MS)
+        probe("minimize")
+        self.assertTrue(wait_for(lambda: probe("window")[1].get("iconic") == "1", 5))
+        second = box.start("/c /i")
+        self.assert_exits_with(second, 0)
+        window = self.main_window()
+        self.assertEqual(window["iconic"], "0")
+        self.assertEqual(window["visible"], "1")
+        self.assertNotEqual(probe("box", 500)[0], 0, "the second start must show nothing")
+
+    def test_second_start_offers_to_restore_a_hidden_first_instance(self):
+        box = self.sandbox()
+        box.start("/h")
+        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+
+        declined = box.start()
+        question = self.expect_box("Information",
+                                   "Orvanel is already running. Restore main window?")
+        self.assertEqual((question["yes"], question["no"], question["has_owner"]), ("1", "1", "0"))
+        probe("click", "no")
+        self.assert_exits_with(declined, 0)
+        self.assertEqual(self.main_window()["visible"], "0")
+
+        accepted = box.start()
+        self.expect_box("Information", "Orvanel is already running. Restore main window?")
+        probe("click", "yes")
+        self.assert_exits_with(accepted, 0)
+        self.assertEqual(self.main_window()["visible"], "1")
+
+    def test_start_before_the_first_has_a_window_ends_silently(self):
+        # A first instance held at a start-up failure box owns the mutex and has
+        # no window yet.  A program folder this long leaves no room for
+        # "\Orvanel.ini" within 260 bytes, so that first start fails with 453.
+        base = os.path.join(os.environ["ORVANEL_BUILD_DIR"], "e2e-sandbox", "long")
+        room = 259 - len("\\Orvanel.ini") + 1 - len(windows_path(base)) - 1
+        folder = os.path.join(base, "d" * min(room, 200))
+        while len(windows_path(folder)) + len("\\Orvanel.ini") <= 259:
+            folder = os.path.join(folder, "e" * min(100, 260 - len(windows_path(folder)) - 13))
+        first_box = self.sandbox(exe_name="O.exe", folder=folder)
+        first = first_box.start()
+        self.expect_box("Error", "Failed to get working directory!")
+
+        second = self.sandbox("second").start()
+        self.assert_exits_with(second, 0)
+        self.assertNotEqual(probe("window")[0], 0, "no window may exist")
+        probe("click", "ok")
+        self.assert_exits_with(first, 0)
+        self.assertFalse(os.path.exists(os.path.join(folder, "Orvanel.ini")))
+
+    def test_config_file_in_the_registry_moves_the_ini_file(self):
+        box = self.sandbox()
+        box.write_ini({"Settings": {"StartHidden": "0"}})
+        other = os.path.join(box.folder, "elsewhere.ini")
+        box.write_ini({"Settings": {"StartHidden": "1"}}, path=other)
+        probe("reg-set-sz", PRODUCT_KEY, "ConfigFile", windows_path(other))
+        box.start()
+        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+
+    def test_use_registry_alone_switches_the_backend(self):
+        box = self.sandbox()
+        box.write_ini({"Settings": {"StartHidden": "0"}})
+        probe("reg-set-dword", PRODUCT_KEY, "UseRegistry", 1)
+        probe("reg-set-sz", PRODUCT_KEY + r"\Settings", "StartHidden", "1")
+        box.start()
+        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+
+
+if __name__ == "__main__":
+    unittest.main()
