@@ -7,6 +7,15 @@ from harness import E2ETestCase, PRODUCT_KEY, probe, windows_path, wait_for
 READY_TIMEOUT_MS = 20000
 
 
+def deep_folder(name, overflow):
+    """A sandbox folder whose Windows path plus `overflow` characters is exactly 260."""
+    folder = os.path.join(os.environ["ORVANEL_BUILD_DIR"], "e2e-sandbox", name)
+    while len(windows_path(folder)) + overflow < 260:
+        room = 260 - overflow - len(windows_path(folder)) - 1
+        folder = os.path.join(folder, "d" * max(1, min(room, 120)))
+    return folder
+
+
 class StartupTest(E2ETestCase):
 
     def test_normal_start_shows_the_window_and_close_ends_with_zero(self):
@@ -75,13 +84,10 @@ class StartupTest(E2ETestCase):
 
     def test_start_before_the_first_has_a_window_ends_silently(self):
         # A first instance held at a start-up failure box owns the mutex and has
-        # no window yet.  A program folder this long leaves no room for
+        # no window yet.  "O.exe" fits in a folder that leaves no room for
         # "\Orvanel.ini" within 260 bytes, so that first start fails with 453.
-        base = os.path.join(os.environ["ORVANEL_BUILD_DIR"], "e2e-sandbox", "long")
-        room = 259 - len("\\Orvanel.ini") + 1 - len(windows_path(base)) - 1
-        folder = os.path.join(base, "d" * min(room, 200))
-        while len(windows_path(folder)) + len("\\Orvanel.ini") <= 259:
-            folder = os.path.join(folder, "e" * min(100, 260 - len(windows_path(folder)) - 13))
+        folder = deep_folder("long", len("\\Orvanel.ini") - 2)
+        self.assertLessEqual(len(windows_path(folder)) + len("\\O.exe"), 259)
         first_box = self.sandbox(exe_name="O.exe", folder=folder)
         first = first_box.start()
         self.expect_box("Error", "Failed to get working directory!")
