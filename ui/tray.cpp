@@ -9,7 +9,7 @@
 
 namespace {
 
-// The first-version record (88 bytes on 64-bit, the size every shell accepts).
+// The first-version record (88 bytes in the 32-bit build): every shell takes it.
 NOTIFYICONDATAA BuildTrayIconRecord(HWND window) {
     NOTIFYICONDATAA icon;
     std::memset(&icon, 0, sizeof icon);
