@@ -146,11 +146,13 @@ class E2ETestCase(unittest.TestCase):
         self.assertEqual(code, 0, "the main window did not appear")
         return values
 
-    def expect_box(self, caption, text, timeout_ms=15000):
+    def expect_box(self, caption, text, icon=None, timeout_ms=15000):
         code, values = probe("box", timeout_ms)
         self.assertEqual(code, 0, "no message box appeared")
         self.assertEqual(values.get("caption"), caption)
         self.assertEqual(values.get("text"), text)
+        if icon is not None:
+            self.assertEqual(values.get("icon"), icon)
         return values
 
     def assert_exits_with(self, process, code, seconds=30):

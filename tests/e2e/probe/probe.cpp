@@ -74,6 +74,28 @@ HWND WaitForBox(DWORD timeoutMs) {
     }
 }
 
+// The box's icon, told apart by the shared system icon handle it shows.
+const char *BoxIcon(HWND box) {
+    HWND iconControl = GetDlgItem(box, 20); // the message box's icon control
+    if (iconControl == nullptr) {
+        return "none";
+    }
+    HICON shown = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
+    struct Known {
+        LPCSTR id;
+        const char *name;
+    } known[] = {{IDI_HAND, "error"},
+                 {IDI_EXCLAMATION, "warning"},
+                 {IDI_ASTERISK, "information"},
+                 {IDI_QUESTION, "question"}};
+    for (const Known &k : known) {
+        if (shown != nullptr && shown == LoadIconA(nullptr, k.id)) {
+            return k.name;
+        }
+    }
+    return shown != nullptr ? "other" : "none";
+}
+
 // The message text is the box's static control with id 0xFFFF (65535).
 std::string BoxText(HWND box) {
     char text[1024] = {};
@@ -127,6 +149,7 @@ int CmdBox(int argc, char **argv) {
     PrintEscaped("text", BoxText(box));
     std::printf("owned_by_main=%d\n", owner != nullptr && owner == FindWindowA(kClass, kClass));
     std::printf("has_owner=%d\n", owner != nullptr ? 1 : 0);
+    std::printf("icon=%s\n", BoxIcon(box));
     std::printf("yes=%d\nno=%d\nok=%d\n", GetDlgItem(box, IDYES) != nullptr,
                 GetDlgItem(box, IDNO) != nullptr, GetDlgItem(box, IDOK) != nullptr);
     return 0;

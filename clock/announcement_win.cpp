@@ -1,0 +1,99 @@
+// The announcement's platform side: the settings store, time and date
+// formatting in the system's default locale, the time-zone query and the
+// engine.  What is spoken, and in which order, is decided in announcement.cpp.
+#include <cstring>
+#include <cwchar>
+
+#include "announcement.h"
+#include "clock_win.h"
+#include "main_window.h"
+#include "settings_store.h"
+
+namespace {
+
+class AnnouncementOnPlatform : public AnnouncementHost {
+  public:
+    AnnouncementOnPlatform(const Speech &speech, const ThreadTexts &texts, HWND mainWindow,
+                           const SYSTEMTIME &clock)
+        : speech_(speech), texts_(texts), mainWindow_(mainWindow), clock_(clock) {}
+
+    bool ReadFlag(Setting id) override { return ::ReadFlag(id); }
+
+    void ReadText(Setting id, char (&text)[kPieceSize]) override { ::ReadText(id, text); }
+
+    void FormatTime(const TimeFormat &format, char (&text)[kPieceSize]) override {
+        DWORD flags = TIME_NOSECONDS;
+        if (format.noTimeMarker) {
+            flags |= TIME_NOTIMEMARKER;
+        }
+        const char *picture =
+            format.picture == TimePicture::Hour24 ? texts_.picture24 : texts_.picture12;
+        std::memset(text, 0, sizeof text);
+        if (GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, flags, &clock_, picture, text, sizeof text) ==
+            0) {
+            std::memset(text, 0, sizeof text);
+        }
+    }
+
+    void FormatDate(bool shortDate, char (&text)[kPieceSize]) override {
+        std::memset(text, 0, sizeof text);
+        if (GetDateFormatA(LOCALE_SYSTEM_DEFAULT, shortDate ? DATE_SHORTDATE : DATE_LONGDATE,
+                           &clock_, nullptr, text, sizeof text) == 0) {
+            std::memset(text, 0, sizeof text);
+        }
+    }
+
+    ZoneState QueryZone(char (&name)[kPieceSize]) override {
+        TIME_ZONE_INFORMATION zone;
+        std::memset(&zone, 0, sizeof zone);
+        const DWORD state = GetTimeZoneInformation(&zone);
+        if (state == TIME_ZONE_ID_STANDARD) {
+            ToEightBit(zone.StandardName, name);
+            return ZoneState::Standard;
+        }
+        if (state == TIME_ZONE_ID_DAYLIGHT) {
+            ToEightBit(zone.DaylightName, name);
+            return ZoneState::Daylight;
+        }
+        return ZoneState::Unknown; // no daylight saving, or the query failed
+    }
+
+    const char *UniversalTimeWords() override { return texts_.universalTimeWords; }
+
+    void InterruptionStep() override { ::InterruptionStep(speech_); }
+
+    void Speak(const char *text, bool force) override { ::Speak(speech_, text, force); }
+
+    void RefreshTimeDisplay() override {
+        if (TimeDisplay.load() != nullptr) {
+            PostMessageA(mainWindow_, WM_TIMER, 0, 0);
+        }
+    }
+
+  private:
+    // The zone's 16-bit name in the program's 8-bit code page.
+    template <size_t N> static void ToEightBit(const WCHAR (&wide)[N], char (&text)[kPieceSize]) {
+        std::memset(text, 0, sizeof text);
+        size_t length = 0;
+        while (length < N && wide[length] != 0) {
+            ++length;
+        }
+        if (length > 0 && WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), text,
+                                              sizeof text - 1, nullptr, nullptr) == 0) {
+            std::memset(text, 0, sizeof text);
+        }
+    }
+
+    const Speech &speech_;
+    const ThreadTexts &texts_;
+    HWND mainWindow_;
+    const SYSTEMTIME &clock_;
+};
+
+} // namespace
+
+void AnnounceTime(const Speech &speech, const ThreadTexts &texts, HWND mainWindow,
+                  const SYSTEMTIME &clock, bool startupAnnouncementPending) {
+    AnnouncementOnPlatform host(speech, texts, mainWindow, clock);
+    SpeakAnnouncement(host, startupAnnouncementPending);
+}

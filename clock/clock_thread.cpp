@@ -1,0 +1,354 @@
+// The ClockThread: owns the speech engine, serves the user interface's
+// requests, sounds the alarm and speaks the time when it is due.  The
+// decisions live in pass_decision and announcement; this file is the order
+// of the steps and their calls into Windows and the engine.
+#include "clock_thread.h"
+
+#include <cstring>
+
+#include "announcement.h"
+#include "clipboard_text.h"
+#include "clock_win.h"
+#include "main_window.h"
+#include "resources.h"
+#include "settings_store.h"
+
+std::atomic<int32_t> ClockThreadRunning{0};
+std::atomic<int32_t> RestartSpeechRequested{0};
+std::atomic<int32_t> ApplySpeechSettingsRequested{0};
+std::atomic<int32_t> ReadClipboardRequested{0};
+std::atomic<int32_t> SpeakTimeRequested{0};
+std::atomic<int32_t> EngineErrorMessageId{0};
+
+namespace {
+
+const char kEngineErrorMessageName[] = "DECtalkErrorMessage";
+
+// How long a StatusBar exchange waits for the main thread.  It answers at
+// once while its message loop runs; this bound only matters when the loop
+// has ended and the main thread waits for this thread to end.
+const UINT kStatusBarTimeoutMs = 1000;
+
+// Auto-reset: one wake-up per burst of requests, none lost.  Made while the
+// program loads, so that it exists before any thread can raise a request.
+const HANDLE WakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+
+// The thread's private state, alive as long as the thread.
+struct ClockThreadState {
+    HWND mainWindow = nullptr;
+    ThreadTexts texts;
+    Speech speech;
+    AnnouncementBookkeeping bookkeeping;
+    ClockReading previousPass; // the clock reading of the last pass
+    bool previousPassUtc = false;
+    bool waitedForSpeech = false; // the last pass took a waiting step
+};
+
+ClockReading ToClockReading(const SYSTEMTIME &time) {
+    ClockReading reading;
+    reading.year = time.wYear;
+    reading.month = time.wMonth;
+    reading.dayOfWeek = time.wDayOfWeek;
+    reading.day = time.wDay;
+    reading.hour = time.wHour;
+    reading.minute = time.wMinute;
+    reading.second = time.wSecond;
+    reading.milliseconds = time.wMilliseconds;
+    return reading;
+}
+
+SYSTEMTIME ReadClock(bool utc) {
+    SYSTEMTIME time;
+    if (utc) {
+        GetSystemTime(&time);
+    } else {
+        GetLocalTime(&time);
+    }
+    return time;
+}
+
+void LoadThreadTexts(ThreadTexts &texts) {
+    LoadText(IDS_UTC_WORDS, texts.universalTimeWords);
+    LoadText(IDS_PICTURE_12H, texts.picture12);
+    LoadText(IDS_PICTURE_24H, texts.picture24);
+    LoadText(IDS_READY, texts.ready);
+    LoadText(IDS_SPEAKING, texts.speaking);
+    LoadText(IDS_CAPTION_ERROR, texts.errorCaption);
+}
+
+HWND MessageBoxOwner(HWND mainWindow) {
+    return IsWindowVisible(mainWindow) ? mainWindow : nullptr;
+}
+
+// A fatal failure: tell the user, then have the main window end the program.
+void EndWithError(const ClockThreadState &state, const char *text) {
+    MessageBoxA(MessageBoxOwner(state.mainWindow), text, state.texts.errorCaption, MB_ICONERROR);
+    PostMessageA(state.mainWindow, WM_DESTROY, 0, 0);
+}
+
+// StatusBar exchange from expected to replacement: only a text that is
+// exactly the expected one is replaced, so menu help is never overwritten.
+void ExchangeStatusText(const char *expected, const char *replacement) {
+    HWND bar = StatusBar.load();
+    if (bar == nullptr) {
+        return;
+    }
+    char text[kTextBufferSize];
+    std::memset(text, 0, sizeof text);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_BLOCK | SMTO_ABORTIFHUNG, kStatusBarTimeoutMs, &result)) {
+        return;
+    }
+    text[sizeof text - 1] = '\0';
+    if (std::strcmp(text, expected) == 0) {
+        SendMessageTimeoutA(bar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(replacement),
+                            SMTO_BLOCK | SMTO_ABORTIFHUNG, kStatusBarTimeoutMs, &result);
+    }
+}
+
+void WaitingStep(ClockThreadState &state) {
+    ExchangeStatusText(state.texts.ready, state.texts.speaking);
+    state.speech.engine.sync(state.speech.handle);
+    ExchangeStatusText(state.texts.speaking, state.texts.ready);
+    state.waitedForSpeech = true;
+}
+
+// Engine start procedure, at thread start and on restart.  False after a
+// fatal failure, which has already been shown and WM_DESTROY posted.
+bool StartEngine(ClockThreadState &state) {
+    Speech &speech = state.speech;
+    // Registered before the engine starts, so that an audio error the engine
+    // reports during its start-up already finds the id to match.
+    const UINT messageId = RegisterWindowMessageA(kEngineErrorMessageName);
+    EngineErrorMessageId.store(static_cast<int32_t>(messageId));
+
+    DWORD code = 0;
+    if (speech.engine.module == nullptr) {
+        code = LoadEngineLibrary(speech.engine);
+    }
+    if (code == 0) {
+        const int32_t device = ReadSetting(Setting::AudioDevice, -1);
+        uint32_t options = kEngineReportErrors;
+        if (ReadFlag(Setting::OwnDevice)) {
+            options |= kEngineOwnDevice;
+        }
+        speech.handle = nullptr;
+        code = speech.engine.startup(&speech.handle, device, options, EngineErrorNotification,
+                                     WindowToCallbackValue(state.mainWindow));
+    }
+    if (code != 0) {
+        speech.handle = nullptr;
+        char format[kTextBufferSize];
+        LoadText(IDS_ENGINE_START_FAILED, format);
+        char text[kTextBufferSize + 16];
+        std::memset(text, 0, sizeof text);
+        wsprintfA(text, format, static_cast<int>(code));
+        EndWithError(state, text);
+        return false;
+    }
+    if (messageId == 0) {
+        char text[kTextBufferSize];
+        LoadText(IDS_ENGINE_MESSAGE_FAILED, text);
+        speech.engine.shutdown(speech.handle);
+        speech.handle = nullptr;
+        EndWithError(state, text);
+        return false;
+    }
+    return true;
+}
+
+// Reset completely, drop the dictionary and shut down: at the normal end and
+// before a restart.
+void StopEngine(Speech &speech) {
+    speech.engine.reset(speech.handle, 1);
+    speech.engine.unloadUserDictionary(speech.handle);
+    speech.engine.shutdown(speech.handle);
+    speech.handle = nullptr;
+}
+
+bool RequestPending() {
+    return RestartSpeechRequested.load() != 0 || ApplySpeechSettingsRequested.load() != 0 ||
+           ReadClipboardRequested.load() != 0 || SpeakTimeRequested.load() != 0;
+}
+
+// The pause between passes: asleep until just past the next second boundary,
+// unless a request is raised (WakeClockThread) or a second has gone by that
+// no pass has read yet.
+void Pause(ClockThreadState &state) {
+    const ClockReading now = ToClockReading(ReadClock(state.previousPassUtc));
+    const bool workPending = RequestPending() || state.waitedForSpeech;
+    const uint32_t sleepMs = PauseBeforePass(state.previousPass, now, workPending);
+    state.waitedForSpeech = false;
+    if (WakeEvent != nullptr) {
+        WaitForSingleObject(WakeEvent, sleepMs);
+    } else {
+        Sleep(sleepMs < 5 ? sleepMs : 5); // no event: poll as often as it takes
+    }
+}
+
+void ApplySpeechSettings(const Speech &speech) {
+    if (ReadFlag(Setting::ResetSpeech)) {
+        speech.engine.reset(speech.handle, 1);
+    }
+    speech.engine.setSpeaker(speech.handle, static_cast<uint32_t>(ReadSetting(Setting::Speaker)));
+    speech.engine.setRate(speech.handle, static_cast<uint32_t>(ReadSetting(Setting::Rate)));
+    char volume[kVolumeCommandSize];
+    FormatVolumeCommand(volume, ReadSetting(Setting::Volume));
+    Speak(speech, volume, true);
+    char dictionary[kTextBufferSize];
+    ReadText(Setting::UserDictionary, dictionary);
+    speech.engine.unloadUserDictionary(speech.handle);
+    if (dictionary[0] != '\0') {
+        speech.engine.loadUserDictionary(speech.handle, dictionary);
+    }
+    ApplySpeechSettingsRequested.store(0);
+}
+
+// Speaks the clipboard's text.  The engine copies the text during the speak
+// call, so the clipboard is closed right after it, whatever the text's length.
+void ReadClipboard(ClockThreadState &state) {
+    if (OpenClipboard(nullptr)) {
+        HANDLE data = GetClipboardData(CF_TEXT);
+        if (data == nullptr) {
+            CloseClipboard();
+        } else {
+            InterruptionStep(state.speech);
+            const char *memory = static_cast<const char *>(GlobalLock(data));
+            if (memory != nullptr) {
+                ClipboardSpeech text;
+                PrepareClipboardSpeech(memory, GlobalSize(data), text);
+                Speak(state.speech, text.text, true);
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+            if (!ReadFlag(Setting::Interruptability)) {
+                WaitingStep(state);
+            }
+        }
+    }
+    ReadClipboardRequested.store(0);
+}
+
+void SoundAlarmIfDue(ClockThreadState &state, const ClockReading &clock) {
+    if (!ReadFlag(Setting::AlarmEnabled)) {
+        return;
+    }
+    const uint16_t hour = LowWord(ReadSetting(Setting::AlarmHour));
+    const uint16_t minute = LowWord(ReadSetting(Setting::AlarmMinute));
+    const uint16_t second = LowWord(ReadSetting(Setting::AlarmSecond));
+    if (!IsAlarmSecond(clock, hour, minute, second)) {
+        return;
+    }
+    InterruptionStep(state.speech);
+    char file[kTextBufferSize];
+    ReadText(Setting::AlarmFile, file);
+    if (file[0] != '\0') {
+        char play[kPlayCommandSize];
+        FormatPlayCommand(play, file);
+        Speak(state.speech, play, true);
+    }
+    char message[kTextBufferSize];
+    ReadText(Setting::AlarmMessage, message);
+    if (message[0] != '\0') {
+        Speak(state.speech, message, true);
+    }
+    WaitingStep(state); // always, so the alarm is heard whole
+}
+
+// The quiet-hours and beep settings, read only when an announcement gets
+// that far.
+struct GateSettingsStore : AnnouncementGateSettings {
+    QuietHours ReadQuietHours() override {
+        QuietHours quiet;
+        quiet.quietMode = ReadFlag(Setting::QuietMode);
+        if (quiet.quietMode) {
+            quiet.afterHour = LowWord(ReadSetting(Setting::QuietAfterHour));
+            quiet.beforeHour = LowWord(ReadSetting(Setting::QuietBeforeHour));
+        }
+        return quiet;
+    }
+    bool ReadBeepInterval() override { return ReadFlag(Setting::BeepInterval); }
+};
+
+// Steps 6 to 14 of a pass: interval, clock, alarm, the announcement decision,
+// the announcement itself, its waiting step and the bookkeeping.
+void TimePass(ClockThreadState &state) {
+    const uint16_t interval = ClampInterval(ReadSetting(Setting::CheckInterval));
+    const bool utc = ReadFlag(Setting::UniversalTime);
+    const SYSTEMTIME time = ReadClock(utc);
+    const ClockReading clock = ToClockReading(time);
+    state.previousPass = clock;
+    state.previousPassUtc = utc;
+
+    SoundAlarmIfDue(state, clock);
+
+    GateSettingsStore gate;
+    const PassDecision decision =
+        DecidePass(state.bookkeeping, clock, interval, SpeakTimeRequested.load() != 0, gate);
+    if (!decision.announce) {
+        return;
+    }
+    if (decision.beep) {
+        MessageBeep(0xFFFFFFFF);
+    }
+    AnnounceTime(state.speech, state.texts, state.mainWindow, time,
+                 state.bookkeeping.startupAnnouncementPending);
+    if (!ReadFlag(Setting::Interruptability)) {
+        WaitingStep(state);
+    }
+    RecordAnnouncement(state.bookkeeping, clock);
+    SpeakTimeRequested.store(0);
+}
+
+} // namespace
+
+void Speak(const Speech &speech, const char *text, bool force) {
+    speech.engine.speak(speech.handle, text, force ? kEngineForce : kEngineNoForce);
+}
+
+void InterruptionStep(const Speech &speech) {
+    if (ReadFlag(Setting::Interruptability)) {
+        speech.engine.reset(speech.handle, 0);
+    }
+}
+
+void WakeClockThread() {
+    if (WakeEvent != nullptr) {
+        SetEvent(WakeEvent);
+    }
+}
+
+DWORD WINAPI ClockThread(LPVOID mainWindow) {
+    ClockThreadState state;
+    state.mainWindow = static_cast<HWND>(mainWindow);
+    LoadThreadTexts(state.texts);
+    if (!StartEngine(state)) {
+        return 0;
+    }
+    state.bookkeeping.startupAnnouncementPending = ReadFlag(Setting::StartupAnnounce);
+    RaiseRequest(ApplySpeechSettingsRequested);
+
+    for (;;) {
+        if (ClockThreadRunning.load() == 0) {
+            StopEngine(state.speech);
+            return 0;
+        }
+        Pause(state);
+        if (RestartSpeechRequested.load() != 0) {
+            StopEngine(state.speech);
+            if (!StartEngine(state)) {
+                return 0;
+            }
+            RestartSpeechRequested.store(0);
+            RaiseRequest(ApplySpeechSettingsRequested);
+        }
+        if (ApplySpeechSettingsRequested.load() != 0) {
+            ApplySpeechSettings(state.speech);
+        }
+        if (ReadClipboardRequested.load() != 0) {
+            ReadClipboard(state);
+        }
+        TimePass(state);
+    }
+}

@@ -1,0 +1,129 @@
+#include "engine.h"
+
+#include <cstring>
+
+#include "clock_thread.h"
+#include "resources.h"
+#include "settings_catalogue.h"
+
+namespace {
+
+const char kEngineFileName[] = "DECTALK.dll";
+
+// The full path of DECTALK.dll beside the program; false when it would not fit.
+bool EnginePathInProgramFolder(char (&path)[MAX_PATH]) {
+    std::memset(path, 0, sizeof path);
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) {
+        return false;
+    }
+    char *nameStart = path;
+    for (char *c = path; *c != '\0'; ++c) {
+        if (*c == '\\' || *c == '/') {
+            nameStart = c + 1;
+        }
+    }
+    const size_t folderLength = static_cast<size_t>(nameStart - path);
+    if (folderLength + sizeof kEngineFileName > sizeof path) {
+        return false;
+    }
+    std::memcpy(nameStart, kEngineFileName, sizeof kEngineFileName);
+    return true;
+}
+
+// The program's own copy first, so that another DECTALK.dll on the path is
+// only used when none was shipped beside the program.
+HMODULE LoadEngineModule(DWORD &error) {
+    char path[MAX_PATH];
+    if (EnginePathInProgramFolder(path) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        HMODULE module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        error = module != nullptr ? 0 : GetLastError();
+        return module;
+    }
+    HMODULE module = LoadLibraryA(kEngineFileName);
+    error = module != nullptr ? 0 : GetLastError();
+    return module;
+}
+
+template <class Function>
+bool Resolve(HMODULE module, EngineOrdinal ordinal, Function &slot, DWORD &error) {
+    const FARPROC address = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+    if (address == nullptr) {
+        error = GetLastError();
+        if (error == 0) {
+            error = ERROR_PROC_NOT_FOUND;
+        }
+        return false;
+    }
+    // Through void(*)(), the one cast between function types that carries
+    // no assumption about either.
+    slot = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+    return true;
+}
+
+} // namespace
+
+DWORD LoadEngineLibrary(EngineLibrary &engine) {
+    engine = EngineLibrary();
+    DWORD error = 0;
+    HMODULE module = LoadEngineModule(error);
+    if (module == nullptr) {
+        return error != 0 ? error : static_cast<DWORD>(ERROR_MOD_NOT_FOUND);
+    }
+    EngineLibrary resolved;
+    resolved.module = module;
+    const bool complete =
+        Resolve(module, kOrdinalStartup, resolved.startup, error) &&
+        Resolve(module, kOrdinalShutdown, resolved.shutdown, error) &&
+        Resolve(module, kOrdinalSpeak, resolved.speak, error) &&
+        Resolve(module, kOrdinalReset, resolved.reset, error) &&
+        Resolve(module, kOrdinalSync, resolved.sync, error) &&
+        Resolve(module, kOrdinalSetRate, resolved.setRate, error) &&
+        Resolve(module, kOrdinalSetSpeaker, resolved.setSpeaker, error) &&
+        Resolve(module, kOrdinalGetCaps, resolved.getCaps, error) &&
+        Resolve(module, kOrdinalLoadUserDictionary, resolved.loadUserDictionary, error) &&
+        Resolve(module, kOrdinalUnloadUserDictionary, resolved.unloadUserDictionary, error);
+    if (!complete) {
+        FreeLibrary(module);
+        return error;
+    }
+    engine = resolved;
+    return 0;
+}
+
+uint32_t WindowToCallbackValue(HWND window) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+}
+
+HWND CallbackValueToWindow(uint32_t value) {
+    // Handles are sign-extended when widened, as the platform does itself.
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+}
+
+void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t, uint32_t user, uint32_t messageId) {
+    HWND window = CallbackValueToWindow(user);
+    HWND owner = IsWindowVisible(window) ? window : nullptr;
+    char caption[kTextBufferSize];
+    LoadText(IDS_CAPTION_ERROR, caption);
+    // A registered message's id is never 0, so 0 matches nothing.
+    if (messageId == 0 || messageId != static_cast<uint32_t>(EngineErrorMessageId.load())) {
+        return;
+    }
+    UINT textId = 0;
+    switch (kind) {
+    case kEngineErrorWrite:
+        textId = IDS_AUDIO_WRITE_FAILED;
+        break;
+    case kEngineErrorOpen:
+        textId = IDS_AUDIO_OPEN_FAILED;
+        break;
+    case kEngineErrorCaps:
+        textId = IDS_AUDIO_CAPS_FAILED;
+        break;
+    default:
+        return;
+    }
+    char text[kTextBufferSize];
+    LoadText(textId, text);
+    MessageBoxA(owner, text, caption, MB_ICONERROR | MB_SETFOREGROUND);
+}

@@ -1,0 +1,40 @@
+// The program's side of the speech engine: DECTALK.dll loaded at run time and
+// its ten operations resolved by ordinal, and the error notification callback
+// that the engine calls on a thread of its own choosing.
+#pragma once
+
+#include <windows.h>
+
+#include "engine_api.h"
+
+struct EngineLibrary {
+    HMODULE module = nullptr;
+    EngineStartupFn startup = nullptr;
+    EngineShutdownFn shutdown = nullptr;
+    EngineSpeakFn speak = nullptr;
+    EngineResetFn reset = nullptr;
+    EngineSyncFn sync = nullptr;
+    EngineSetRateFn setRate = nullptr;
+    EngineSetSpeakerFn setSpeaker = nullptr;
+    EngineGetCapsFn getCaps = nullptr;
+    EngineLoadUserDictionaryFn loadUserDictionary = nullptr;
+    EngineUnloadUserDictionaryFn unloadUserDictionary = nullptr;
+};
+
+// Loads DECTALK.dll from the program's folder, else from the normal search
+// path, and resolves every operation.  Returns 0, or the Windows error code
+// of the load or of the first ordinal that is missing (the library is then
+// released and engine left empty).  The library stays loaded for the life of
+// the process: an engine shut down may still have work on its own threads.
+DWORD LoadEngineLibrary(EngineLibrary &engine);
+
+// Shows the engine's audio errors: 444, 445 or 446 for kinds 1, 2 and 3 of
+// the registered message EngineErrorMessageId, owned by the main window (the
+// value given at start-up) only while it is visible.  Anything else is ignored.
+void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t unused, uint32_t user,
+                                         uint32_t messageId);
+
+// The main window's handle as the 32-bit value handed back to the callback,
+// and back again.  Window handles keep their meaning in 32 bits.
+uint32_t WindowToCallbackValue(HWND window);
+HWND CallbackValueToWindow(uint32_t value);
