@@ -36,6 +36,8 @@ enum EngineOrdinal {
     kOrdinalLoadUserDictionary = 18,
     kOrdinalUnloadUserDictionary = 19,
     kOrdinalStartup = 26,
+    // Not used by the program: timing figures for the benchmark.
+    kOrdinalGetStats = 100,
 };
 
 enum EngineStartupOption {
@@ -43,7 +45,21 @@ enum EngineStartupOption {
     kEngineReportErrors = 2, // report audio-device errors through the callback
 };
 
-enum EngineSpeakFlag { kEngineNoForce = 0, kEngineForce = 1 };
+// kEngineLiteral, or-ed into speak's flag: the text is never taken as an
+// in-line command, even when all of it looks like one (text from the clipboard).
+enum EngineSpeakFlag { kEngineNoForce = 0, kEngineForce = 1, kEngineLiteral = 2 };
+
+// Results.  Start-up returns the first five; a non-zero result of any other
+// operation means that the call did nothing (the program examines none of them).
+enum EngineResult {
+    kEngineOk = 0,
+    kEngineNoSynthesiser = 1001,  // the speech synthesiser cannot be created
+    kEngineNoVoiceData = 1002,    // the synthesiser has no usable voice or voice data
+    kEngineBadArguments = 1003,   // a null pointer where one is required
+    kEngineOutOfResources = 1004, // no memory, thread or event for a new instance
+    kEngineBadInstance = 1005,    // null, unknown or already shut-down instance
+    kEngineFileError = 1006,      // a dictionary file that cannot be read
+};
 
 enum EngineErrorKind {
     kEngineErrorWrite = 1,
@@ -68,6 +84,18 @@ typedef uint32_t(ENGINE_CALL *EngineGetCapsFn)(void *record32);
 typedef uint32_t(ENGINE_CALL *EngineLoadUserDictionaryFn)(EngineInstance *instance,
                                                           const char *path);
 typedef uint32_t(ENGINE_CALL *EngineUnloadUserDictionaryFn)(EngineInstance *instance);
+
+// Filled by ordinal 100.  Times are QueryPerformanceCounter ticks.
+typedef struct EngineStats {
+    uint32_t size;          // set by the caller to sizeof(EngineStats)
+    uint32_t sampleRate;    // of the synthesised audio
+    int64_t lastSpeakTick;  // the latest speak call that queued speech while idle
+    int64_t firstWriteTick; // the first buffer handed to waveOut after it (0: none yet)
+    int64_t synthesisTicks; // time spent synthesising, waiting for the device excluded
+    int64_t samplesSynthesised;
+    int64_t tickFrequency;
+} EngineStats;
+typedef uint32_t(ENGINE_CALL *EngineGetStatsFn)(EngineInstance *instance, EngineStats *stats);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,296 @@
+// The SAPI 5 backend (Windows build): voices render into a stream of ours,
+// whose writes go straight to the engine's device, so speech starts as soon
+// as SAPI produces it and a cut stops SAPI at its next write.
+#include "engine_api.h"
+#include "synthesiser.h"
+
+#include <windows.h>
+
+#include <ole2.h>
+// libuuid lacks SAPI's class and interface ids: define them here.
+#include <initguid.h>
+#include <sapi.h>
+
+#include <string>
+#include <vector>
+
+namespace engine {
+namespace {
+
+// Declared by MinGW's sapi.h but defined nowhere.
+const GUID kWaveFormatExId = {
+    0xC31ADBAE, 0x527F, 0x4FF5, {0xA2, 0x30, 0xF6, 0x2B, 0xB6, 0x1F, 0xF7, 0x0C}};
+constexpr uint32_t kSapiRate = 22050;
+
+template <typename T> void release(T *&p) {
+    if (p) {
+        p->Release();
+        p = nullptr;
+    }
+}
+
+// A write-only IStream that hands 16-bit samples to the current sink.
+class SinkStream final : public IStream {
+  public:
+    void setSink(PcmSink *sink) {
+        sink_ = sink;
+        haveOddByte_ = false;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **out) override {
+        if (!out)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IStream) ||
+            IsEqualIID(iid, IID_ISequentialStream)) {
+            *out = static_cast<IStream *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG left = InterlockedDecrement(&refs_);
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE Read(void *, ULONG, ULONG *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Write(const void *data, ULONG bytes, ULONG *written) override {
+        if (written)
+            *written = 0;
+        const auto *p = static_cast<const unsigned char *>(data);
+        ULONG left = bytes;
+        // SAPI may split a sample across writes: keep the odd byte for the next one.
+        if (haveOddByte_ && left > 0) {
+            int16_t s = static_cast<int16_t>(oddByte_ | (p[0] << 8));
+            if (sink_ && !sink_->write(&s, 1))
+                return E_ABORT;
+            haveOddByte_ = false;
+            ++p;
+            --left;
+        }
+        buffer_.resize(left / 2);
+        for (size_t i = 0; i < buffer_.size(); ++i)
+            buffer_[i] = static_cast<int16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+        if (!buffer_.empty() && sink_ && !sink_->write(buffer_.data(), buffer_.size()))
+            return E_ABORT;
+        if (left & 1) {
+            oddByte_ = p[left - 1];
+            haveOddByte_ = true;
+        }
+        position_ += bytes;
+        if (written)
+            *written = bytes;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
+                                   ULARGE_INTEGER *result) override {
+        // Only asking where the stream stands is meaningful for a sink.
+        if (move.QuadPart != 0 && origin != STREAM_SEEK_CUR)
+            return STG_E_INVALIDFUNCTION;
+        if (result)
+            result->QuadPart = position_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream *, ULARGE_INTEGER, ULARGE_INTEGER *,
+                                     ULARGE_INTEGER *) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+        return STG_E_INVALIDFUNCTION;
+    }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+        return STG_E_INVALIDFUNCTION;
+    }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG *stat, DWORD) override {
+        if (!stat)
+            return E_POINTER;
+        ZeroMemory(stat, sizeof *stat);
+        stat->type = STGTY_STREAM;
+        stat->cbSize.QuadPart = position_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream **) override { return E_NOTIMPL; }
+
+  private:
+    ~SinkStream() = default;
+    volatile LONG refs_ = 1;
+    PcmSink *sink_ = nullptr;
+    ULONGLONG position_ = 0;
+    bool haveOddByte_ = false;
+    unsigned char oddByte_ = 0;
+    std::vector<int16_t> buffer_;
+};
+
+std::wstring widen(const std::string &utf8) {
+    if (utf8.empty())
+        return std::wstring();
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
+    return out;
+}
+
+// The text goes inside SAPI's XML (for the pitch), so every markup character is escaped.
+std::wstring xmlFor(const std::string &utf8, int pitch) {
+    std::wstring out = L"<pitch absmiddle=\"" + std::to_wstring(pitch) + L"\">";
+    for (wchar_t c : widen(utf8)) {
+        switch (c) {
+        case L'&':
+            out += L"&amp;";
+            break;
+        case L'<':
+            out += L"&lt;";
+            break;
+        case L'>':
+            out += L"&gt;";
+            break;
+        case L'"':
+            out += L"&quot;";
+            break;
+        case L'\'':
+            out += L"&apos;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out + L"</pitch>";
+}
+
+class SapiSynthesiser final : public Synthesiser {
+  public:
+    ~SapiSynthesiser() override {
+        for (ISpObjectToken *&t : tokens_)
+            release(t);
+        if (voice_)
+            voice_->SetOutput(nullptr, FALSE);
+        release(voice_);
+        release(output_);
+        release(stream_);
+        if (comStarted_)
+            CoUninitialize();
+    }
+
+    uint32_t init() {
+        HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        comStarted_ = SUCCEEDED(hr);
+        if (FAILED(hr) && hr != RPC_E_CHANGED_MODE)
+            return kEngineNoSynthesiser;
+        hr = CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice,
+                              reinterpret_cast<void **>(&voice_));
+        if (FAILED(hr))
+            return kEngineNoSynthesiser;
+        if (!findVoices())
+            return kEngineNoVoiceData;
+        // A voice is only usable if it can render into our stream.
+        hr = CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream,
+                              reinterpret_cast<void **>(&output_));
+        if (FAILED(hr))
+            return kEngineNoSynthesiser;
+        stream_ = new (std::nothrow) SinkStream();
+        if (!stream_)
+            return kEngineOutOfResources;
+        WAVEFORMATEX format{};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = 1;
+        format.nSamplesPerSec = kSapiRate;
+        format.wBitsPerSample = 16;
+        format.nBlockAlign = 2;
+        format.nAvgBytesPerSec = kSapiRate * 2;
+        if (FAILED(output_->SetBaseStream(stream_, kWaveFormatExId, &format)) ||
+            FAILED(voice_->SetOutput(output_, FALSE)))
+            return kEngineNoVoiceData;
+        return kEngineOk;
+    }
+
+    uint32_t sampleRate() const override { return kSapiRate; }
+
+    void speak(const QueueItem &item, PcmSink &sink) override {
+        const SpeakerVoice *voice = speakerVoice(item.speaker);
+        if (!voice)
+            voice = speakerVoice(0);
+        ISpObjectToken *token = tokens_[item.speaker < kSpeakerCount ? item.speaker : 0];
+        voice_->SetVoice(token);
+        voice_->SetRate(sapiRateFor(item.rate));
+        voice_->SetVolume(100);
+        stream_->setSink(&sink);
+        voice_->Speak(xmlFor(item.text, voice->sapiPitch).c_str(), SPF_IS_XML, nullptr);
+        stream_->setSink(nullptr);
+    }
+
+  private:
+    // For each speaker the first voice with its attributes, else one of its
+    // gender, else the default voice (null).  False when there is no voice at all.
+    bool findVoices() {
+        ISpObjectTokenCategory *category = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_SpObjectTokenCategory, nullptr, CLSCTX_ALL,
+                                    IID_ISpObjectTokenCategory,
+                                    reinterpret_cast<void **>(&category))))
+            return false;
+        bool any = false;
+        if (SUCCEEDED(category->SetId(SPCAT_VOICES, FALSE))) {
+            ISpObjectToken *probe = firstToken(category, nullptr);
+            any = probe != nullptr;
+            release(probe);
+            for (uint32_t i = 0; any && i < kSpeakerCount; ++i) {
+                std::string wanted = speakerVoice(i)->sapiAttributes;
+                tokens_[i] = firstToken(category, widen(wanted).c_str());
+                if (!tokens_[i]) {
+                    std::string gender = wanted.substr(0, wanted.find(';'));
+                    tokens_[i] = firstToken(category, widen(gender).c_str());
+                }
+            }
+        }
+        category->Release();
+        return any;
+    }
+
+    static ISpObjectToken *firstToken(ISpObjectTokenCategory *category, const wchar_t *required) {
+        IEnumSpObjectTokens *tokens = nullptr;
+        ISpObjectToken *token = nullptr;
+        if (SUCCEEDED(category->EnumTokens(required, nullptr, &tokens)) && tokens) {
+            ULONG fetched = 0;
+            if (tokens->Next(1, &token, &fetched) != S_OK || fetched != 1)
+                token = nullptr;
+            tokens->Release();
+        }
+        return token;
+    }
+
+    bool comStarted_ = false;
+    ISpVoice *voice_ = nullptr;
+    ISpStream *output_ = nullptr;
+    SinkStream *stream_ = nullptr;
+    ISpObjectToken *tokens_[kSpeakerCount] = {};
+};
+
+} // namespace
+
+uint32_t backendSampleRate() {
+    return kSapiRate;
+}
+
+RateRange backendRates() {
+    return kSapiRates;
+}
+
+uint32_t createSynthesiser(std::unique_ptr<Synthesiser> &out) {
+    std::unique_ptr<SapiSynthesiser> sapi(new (std::nothrow) SapiSynthesiser());
+    if (!sapi)
+        return kEngineOutOfResources;
+    uint32_t result = sapi->init();
+    if (result != kEngineOk)
+        return result;
+    out = std::move(sapi);
+    return kEngineOk;
+}
+
+} // namespace engine

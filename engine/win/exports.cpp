@@ -1,0 +1,173 @@
+// The engine's exported operations.  Every call finds its instance in the list
+// of live ones first, so a null, stale or foreign pointer does nothing.
+#include "engine_api.h"
+#include "engine_instance.h"
+#include "inline_command.h"
+#include "win_sync.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+using engine::Engine;
+
+namespace {
+
+SRWLOCK g_instancesLock = SRWLOCK_INIT;
+std::vector<Engine *> *g_instances; // made on first start-up, never freed
+
+// Holds an instance for the length of one call.
+class Use {
+  public:
+    explicit Use(EngineInstance *handle) {
+        auto *wanted = reinterpret_cast<Engine *>(handle);
+        engine::ExclusiveLock l(g_instancesLock);
+        if (wanted && g_instances &&
+            std::find(g_instances->begin(), g_instances->end(), wanted) != g_instances->end()) {
+            engine_ = wanted;
+            engine_->enter();
+        }
+    }
+    ~Use() {
+        if (engine_)
+            engine_->leave();
+    }
+    Use(const Use &) = delete;
+    Use &operator=(const Use &) = delete;
+    explicit operator bool() const { return engine_ != nullptr; }
+    Engine *operator->() const { return engine_; }
+
+  private:
+    Engine *engine_ = nullptr;
+};
+
+} // namespace
+
+extern "C" {
+
+uint32_t ENGINE_CALL EngineStartup(EngineInstance **instance, int32_t device, uint32_t options,
+                                   EngineErrorCallback callback, uint32_t user) {
+    if (!instance)
+        return kEngineBadArguments;
+    *instance = nullptr;
+    {
+        engine::ExclusiveLock l(g_instancesLock);
+        if (!g_instances)
+            g_instances = new (std::nothrow) std::vector<Engine *>();
+        if (!g_instances)
+            return kEngineOutOfResources;
+    }
+    Engine *e = nullptr;
+    uint32_t result = Engine::start(device, options, callback, user, &e);
+    if (result != kEngineOk)
+        return result;
+    {
+        engine::ExclusiveLock l(g_instancesLock);
+        g_instances->push_back(e);
+    }
+    *instance = reinterpret_cast<EngineInstance *>(e);
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineShutdown(EngineInstance *instance) {
+    Engine *e = nullptr;
+    {
+        engine::ExclusiveLock l(g_instancesLock);
+        if (instance && g_instances) {
+            auto it = std::find(g_instances->begin(), g_instances->end(),
+                                reinterpret_cast<Engine *>(instance));
+            if (it != g_instances->end()) {
+                e = *it;
+                g_instances->erase(it);
+            }
+        }
+    }
+    if (!e)
+        return kEngineBadInstance;
+    e->shutdown();
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineSpeak(EngineInstance *instance, const char *text, uint32_t flags) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    if (!text)
+        return kEngineBadArguments;
+    e->speak(text, flags);
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineReset(EngineInstance *instance, uint32_t complete) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    e->reset(complete != 0);
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineSync(EngineInstance *instance) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    e->sync();
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineSetRate(EngineInstance *instance, uint32_t rate) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    e->setRate(rate);
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineSetSpeaker(EngineInstance *instance, uint32_t speaker) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    e->setSpeaker(speaker);
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineGetCaps(void *record32) {
+    if (!record32)
+        return kEngineBadArguments;
+    engine::RateRange rates = engine::backendRates();
+    engine::writeCapabilities(
+        {engine::kSpeakerCount, engine::backendSampleRate(), engine::kEngineVersion, rates.lowest,
+         rates.highest, engine::clampRate(engine::kDefaultRate, rates), engine::kMaxVolume, 0},
+        static_cast<unsigned char *>(record32));
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineLoadUserDictionary(EngineInstance *instance, const char *path) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    if (!path) {
+        e->unloadDictionary();
+        return kEngineBadArguments;
+    }
+    return e->loadDictionary(path);
+}
+
+uint32_t ENGINE_CALL EngineUnloadUserDictionary(EngineInstance *instance) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    e->unloadDictionary();
+    return kEngineOk;
+}
+
+uint32_t ENGINE_CALL EngineGetStats(EngineInstance *instance, EngineStats *stats) {
+    Use e(instance);
+    if (!e)
+        return kEngineBadInstance;
+    if (!stats || stats->size < sizeof(EngineStats))
+        return kEngineBadArguments;
+    e->stats(*stats);
+    return kEngineOk;
+}
+
+} // extern "C"

@@ -1,0 +1,66 @@
+#include "voices.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace engine;
+
+TEST(Voices, NineDistinctSpeakersAndNoMore) {
+    const char *names[] = {"Paul", "Betty",  "Harry", "Frank", "Dennis",
+                           "Kit",  "Ursula", "Rita",  "Wendy"};
+    std::set<std::string> espeakVoices;
+    for (uint32_t i = 0; i < kSpeakerCount; ++i) {
+        const SpeakerVoice *v = speakerVoice(i);
+        ASSERT_NE(v, nullptr);
+        EXPECT_STREQ(v->name, names[i]);
+        EXPECT_GE(v->espeakPitch, 0);
+        EXPECT_LE(v->espeakPitch, 99);
+        EXPECT_GE(v->sapiPitch, -10);
+        EXPECT_LE(v->sapiPitch, 10);
+        espeakVoices.insert(std::string(v->espeakVoice) + "/" + std::to_string(v->espeakPitch));
+    }
+    EXPECT_EQ(espeakVoices.size(), static_cast<size_t>(kSpeakerCount));
+    EXPECT_EQ(speakerVoice(9), nullptr);
+    EXPECT_EQ(speakerVoice(0xFFFFFFFFu), nullptr);
+}
+
+TEST(Voices, RateIsClampedAsSigned) {
+    EXPECT_EQ(clampRate(180, kEspeakRates), 180);
+    EXPECT_EQ(clampRate(0, kEspeakRates), kEspeakRates.lowest);
+    EXPECT_EQ(clampRate(static_cast<uint32_t>(-50), kEspeakRates), kEspeakRates.lowest);
+    EXPECT_EQ(clampRate(5000, kEspeakRates), kEspeakRates.highest);
+    EXPECT_EQ(clampRate(0x80000000u, kEspeakRates), kEspeakRates.lowest);
+    EXPECT_EQ(clampRate(0x7FFFFFFFu, kEspeakRates), kEspeakRates.highest);
+}
+
+TEST(Voices, SapiRateCoversTheReportedRangeMonotonically) {
+    EXPECT_EQ(sapiRateFor(kDefaultRate), 0);
+    EXPECT_EQ(sapiRateFor(kSapiRates.lowest), -10);
+    EXPECT_EQ(sapiRateFor(kSapiRates.highest), 10);
+    EXPECT_EQ(sapiRateFor(0), -10);
+    EXPECT_EQ(sapiRateFor(100000), 10);
+    int previous = -10;
+    for (int wpm = kSapiRates.lowest; wpm <= kSapiRates.highest; ++wpm) {
+        int r = sapiRateFor(wpm);
+        EXPECT_GE(r, previous) << wpm;
+        previous = r;
+    }
+}
+
+TEST(Voices, CapabilityRecordPutsTheRateRangeAtOffsets12And16) {
+    unsigned char record[32];
+    std::fill(std::begin(record), std::end(record), 0xEE);
+    writeCapabilities({9, 22050, kEngineVersion, 80, 900, 180, 100, 0}, record);
+    auto at = [&](int offset) {
+        return static_cast<uint32_t>(record[offset] | (record[offset + 1] << 8) |
+                                     (record[offset + 2] << 16) |
+                                     (static_cast<uint32_t>(record[offset + 3]) << 24));
+    };
+    EXPECT_EQ(at(12), 80u);
+    EXPECT_EQ(at(16), 900u);
+    EXPECT_EQ(at(0), 9u);
+    EXPECT_EQ(at(4), 22050u);
+    EXPECT_EQ(at(28), 0u); // every byte written, none left from before
+}
