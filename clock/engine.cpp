@@ -45,22 +45,6 @@ HMODULE LoadEngineModule(DWORD &error) {
     return module;
 }
 
-template <class Function>
-bool Resolve(HMODULE module, EngineOrdinal ordinal, Function &slot, DWORD &error) {
-    const FARPROC address = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
-    if (address == nullptr) {
-        error = GetLastError();
-        if (error == 0) {
-            error = ERROR_PROC_NOT_FOUND;
-        }
-        return false;
-    }
-    // Through void(*)(), the one cast between function types that carries
-    // no assumption about either.
-    slot = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
-    return true;
-}
-
 } // namespace
 
 DWORD LoadEngineLibrary(EngineLibrary &engine) {
@@ -70,25 +54,13 @@ DWORD LoadEngineLibrary(EngineLibrary &engine) {
     if (module == nullptr) {
         return error != 0 ? error : static_cast<DWORD>(ERROR_MOD_NOT_FOUND);
     }
-    EngineLibrary resolved;
-    resolved.module = module;
-    const bool complete =
-        Resolve(module, kOrdinalStartup, resolved.startup, error) &&
-        Resolve(module, kOrdinalShutdown, resolved.shutdown, error) &&
-        Resolve(module, kOrdinalSpeak, resolved.speak, error) &&
-        Resolve(module, kOrdinalReset, resolved.reset, error) &&
-        Resolve(module, kOrdinalSync, resolved.sync, error) &&
-        Resolve(module, kOrdinalSetRate, resolved.setRate, error) &&
-        Resolve(module, kOrdinalSetSpeaker, resolved.setSpeaker, error) &&
-        Resolve(module, kOrdinalGetCaps, resolved.getCaps, error) &&
-        Resolve(module, kOrdinalLoadUserDictionary, resolved.loadUserDictionary, error) &&
-        Resolve(module, kOrdinalUnloadUserDictionary, resolved.unloadUserDictionary, error);
-    if (!complete) {
+    engine.module = module;
+    error = ResolveEngineFunctions(module, engine);
+    if (error != 0) {
         FreeLibrary(module);
-        return error;
+        engine = EngineLibrary();
     }
-    engine = resolved;
-    return 0;
+    return error;
 }
 
 uint32_t WindowToCallbackValue(HWND window) {

@@ -5,20 +5,10 @@
 
 #include <windows.h>
 
-#include "engine_api.h"
+#include "engine_functions.h"
 
-struct EngineLibrary {
+struct EngineLibrary : EngineFunctions {
     HMODULE module = nullptr;
-    EngineStartupFn startup = nullptr;
-    EngineShutdownFn shutdown = nullptr;
-    EngineSpeakFn speak = nullptr;
-    EngineResetFn reset = nullptr;
-    EngineSyncFn sync = nullptr;
-    EngineSetRateFn setRate = nullptr;
-    EngineSetSpeakerFn setSpeaker = nullptr;
-    EngineGetCapsFn getCaps = nullptr;
-    EngineLoadUserDictionaryFn loadUserDictionary = nullptr;
-    EngineUnloadUserDictionaryFn unloadUserDictionary = nullptr;
 };
 
 // Loads DECTALK.dll from the program's folder, else from the normal search

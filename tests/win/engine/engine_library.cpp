@@ -1,15 +1,6 @@
 #include "engine_library.h"
 
 namespace enginetest {
-namespace {
-
-template <typename Fn> bool resolve(HMODULE m, int ordinal, Fn &out) {
-    out = reinterpret_cast<Fn>(
-        reinterpret_cast<void *>(GetProcAddress(m, MAKEINTRESOURCEA(ordinal))));
-    return out != nullptr;
-}
-
-} // namespace
 
 bool EngineLibrary::load(const std::string &path, std::string &error) {
     module = LoadLibraryA(path.c_str());
@@ -17,15 +8,9 @@ bool EngineLibrary::load(const std::string &path, std::string &error) {
         error = "LoadLibrary(" + path + ") failed: " + std::to_string(GetLastError());
         return false;
     }
-    bool ok = resolve(module, kOrdinalStartup, startup) &&
-              resolve(module, kOrdinalShutdown, shutdown) &&
-              resolve(module, kOrdinalSpeak, speak) && resolve(module, kOrdinalReset, reset) &&
-              resolve(module, kOrdinalSync, sync) && resolve(module, kOrdinalSetRate, setRate) &&
-              resolve(module, kOrdinalSetSpeaker, setSpeaker) &&
-              resolve(module, kOrdinalGetCaps, getCaps) &&
-              resolve(module, kOrdinalLoadUserDictionary, loadDictionary) &&
-              resolve(module, kOrdinalUnloadUserDictionary, unloadDictionary);
-    resolve(module, kOrdinalGetStats, getStats);
+    bool ok = ResolveEngineFunctions(module, *this) == 0;
+    DWORD ignored = 0;
+    ResolveEngineOrdinal(module, kOrdinalGetStats, getStats, ignored);
     if (!ok)
         error = "an ordinal is missing from " + path;
     return ok;

@@ -1,7 +1,7 @@
 // Loads one DECTALK.dll and resolves its operations by ordinal, as the program does.
 #pragma once
 
-#include "engine_api.h"
+#include "engine_functions.h"
 
 #include <windows.h>
 
@@ -9,18 +9,8 @@
 
 namespace enginetest {
 
-struct EngineLibrary {
+struct EngineLibrary : EngineFunctions {
     HMODULE module = nullptr;
-    EngineStartupFn startup = nullptr;
-    EngineShutdownFn shutdown = nullptr;
-    EngineSpeakFn speak = nullptr;
-    EngineResetFn reset = nullptr;
-    EngineSyncFn sync = nullptr;
-    EngineSetRateFn setRate = nullptr;
-    EngineSetSpeakerFn setSpeaker = nullptr;
-    EngineGetCapsFn getCaps = nullptr;
-    EngineLoadUserDictionaryFn loadDictionary = nullptr;
-    EngineUnloadUserDictionaryFn unloadDictionary = nullptr;
     EngineGetStatsFn getStats = nullptr; // only in the real engines
 
     // False (with `error` set) when the DLL or one of the ten ordinals is missing.

@@ -357,13 +357,13 @@ TEST_F(EspeakEngine, UserDictionaryReplacesWholeWordsUntilUnloaded) {
     const std::string dict = workFolder() + "\\words.txt";
     writeFile(dict, "# test words\nOrvanel\tbanana\njunk line without a tab\n");
     Capture replaced = session([&](EngineInstance *e) {
-        EXPECT_EQ(lib.loadDictionary(e, dict.c_str()), 0u);
+        EXPECT_EQ(lib.loadUserDictionary(e, dict.c_str()), 0u);
         lib.speak(e, "ORVANEL is ready", kEngineForce);
     });
     Capture direct = say("banana is ready");
     Capture unloaded = session([&](EngineInstance *e) {
-        lib.loadDictionary(e, dict.c_str());
-        lib.unloadDictionary(e);
+        lib.loadUserDictionary(e, dict.c_str());
+        lib.unloadUserDictionary(e);
         lib.speak(e, "Orvanel is ready", kEngineForce);
     });
     Capture plain = say("Orvanel is ready");
@@ -383,8 +383,8 @@ TEST_F(EspeakEngine, BadDictionariesLeaveNoDictionary) {
     Capture plain = say("ready");
     for (const std::string &path : {junk, workFolder() + "\\does-not-exist.txt"}) {
         Capture c = session([&](EngineInstance *e) {
-            ASSERT_EQ(lib.loadDictionary(e, good.c_str()), 0u);
-            lib.loadDictionary(e, path.c_str());
+            ASSERT_EQ(lib.loadUserDictionary(e, good.c_str()), 0u);
+            lib.loadUserDictionary(e, path.c_str());
             lib.speak(e, "ready", kEngineForce);
         });
         SCOPED_TRACE(path);
@@ -392,10 +392,10 @@ TEST_F(EspeakEngine, BadDictionariesLeaveNoDictionary) {
     }
     EngineInstance *e = nullptr;
     ASSERT_EQ(lib.startup(&e, -1, 0, nullptr, 0), 0u);
-    EXPECT_EQ(lib.loadDictionary(e, (workFolder() + "\\does-not-exist.txt").c_str()),
+    EXPECT_EQ(lib.loadUserDictionary(e, (workFolder() + "\\does-not-exist.txt").c_str()),
               static_cast<uint32_t>(kEngineFileError));
-    EXPECT_EQ(lib.loadDictionary(e, nullptr), static_cast<uint32_t>(kEngineBadArguments));
-    EXPECT_EQ(lib.unloadDictionary(e), 0u);
+    EXPECT_EQ(lib.loadUserDictionary(e, nullptr), static_cast<uint32_t>(kEngineBadArguments));
+    EXPECT_EQ(lib.unloadUserDictionary(e), 0u);
     lib.shutdown(e);
 }
 
@@ -504,8 +504,8 @@ TEST_F(EspeakEngine, NullStaleAndForeignInstancesDoNothing) {
         EXPECT_EQ(lib.sync(e), bad);
         EXPECT_EQ(lib.setRate(e, 200), bad);
         EXPECT_EQ(lib.setSpeaker(e, 1), bad);
-        EXPECT_EQ(lib.loadDictionary(e, "x"), bad);
-        EXPECT_EQ(lib.unloadDictionary(e), bad);
+        EXPECT_EQ(lib.loadUserDictionary(e, "x"), bad);
+        EXPECT_EQ(lib.unloadUserDictionary(e), bad);
         EXPECT_EQ(lib.shutdown(e), bad);
     }
     EXPECT_EQ(local, 0);

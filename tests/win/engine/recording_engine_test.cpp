@@ -115,8 +115,8 @@ TEST_F(RecordingEngine, LogsEveryCallWithItsArgumentsAndText) {
     lib.reset(e, 1);
     unsigned char caps[32] = {};
     lib.getCaps(caps);
-    lib.loadDictionary(e, "C:\\dict\\words.txt");
-    lib.unloadDictionary(e);
+    lib.loadUserDictionary(e, "C:\\dict\\words.txt");
+    lib.unloadUserDictionary(e);
     lib.shutdown(e);
     const double after = nowMs();
 

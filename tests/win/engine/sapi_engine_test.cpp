@@ -35,8 +35,8 @@ TEST(SapiEngine, StartupWithoutAUsableVoiceFailsCleanly) {
     EXPECT_EQ(lib.sync(nullptr), bad);
     EXPECT_EQ(lib.setRate(nullptr, 180), bad);
     EXPECT_EQ(lib.setSpeaker(nullptr, 1), bad);
-    EXPECT_EQ(lib.loadDictionary(nullptr, "x"), bad);
-    EXPECT_EQ(lib.unloadDictionary(nullptr), bad);
+    EXPECT_EQ(lib.loadUserDictionary(nullptr, "x"), bad);
+    EXPECT_EQ(lib.unloadUserDictionary(nullptr), bad);
     EXPECT_EQ(lib.shutdown(nullptr), bad);
 }
 
