@@ -3,6 +3,7 @@
 // as SAPI produces it and a cut stops SAPI at its next write.
 #include "engine_api.h"
 #include "synthesiser.h"
+#include "wave_player.h"
 
 #include <windows.h>
 
@@ -198,13 +199,7 @@ class SapiSynthesiser final : public Synthesiser {
         stream_ = new (std::nothrow) SinkStream();
         if (!stream_)
             return kEngineOutOfResources;
-        WAVEFORMATEX format{};
-        format.wFormatTag = WAVE_FORMAT_PCM;
-        format.nChannels = 1;
-        format.nSamplesPerSec = kSapiRate;
-        format.wBitsPerSample = 16;
-        format.nBlockAlign = 2;
-        format.nAvgBytesPerSec = kSapiRate * 2;
+        WAVEFORMATEX format = MonoPcm16Format(kSapiRate);
         if (FAILED(output_->SetBaseStream(stream_, kWaveFormatExId, &format)) ||
             FAILED(voice_->SetOutput(output_, FALSE)))
             return kEngineNoVoiceData;

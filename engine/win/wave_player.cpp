@@ -53,13 +53,7 @@ int WavePlayer::open() {
     } else if (waveOutGetNumDevs() == 0) {
         return 2;
     }
-    WAVEFORMATEX format{};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = 1;
-    format.nSamplesPerSec = sampleRate_;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 2;
-    format.nAvgBytesPerSec = sampleRate_ * 2;
+    WAVEFORMATEX format = MonoPcm16Format(sampleRate_);
     HWAVEOUT device = nullptr;
     MMRESULT r = waveOutOpen(&device, deviceNumber_ == -1 ? WAVE_MAPPER : id, &format,
                              reinterpret_cast<DWORD_PTR>(event_), 0, CALLBACK_EVENT);

@@ -12,6 +12,18 @@
 
 namespace engine {
 
+// The engine's one audio format: 16-bit mono PCM at the given rate.
+inline WAVEFORMATEX MonoPcm16Format(uint32_t sampleRate) {
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = 1;
+    format.nSamplesPerSec = sampleRate;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = 2;
+    format.nAvgBytesPerSec = sampleRate * 2;
+    return format;
+}
+
 class WavePlayer {
   public:
     enum class WriteResult { Ok, Cut, Failed };

@@ -9,18 +9,23 @@
 
 namespace enginetest {
 
-Capture readCapture(const std::string &path) {
-    Capture c;
+std::string readSharedFile(const std::string &path) {
+    std::string bytes;
     HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE)
-        return c;
-    std::string bytes;
+        return bytes;
     char buffer[65536];
     DWORD got = 0;
     while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0)
         bytes.append(buffer, got);
     CloseHandle(f);
+    return bytes;
+}
+
+Capture readCapture(const std::string &path) {
+    Capture c;
+    std::string bytes = readSharedFile(path);
     if (bytes.size() < 44)
         return c;
     // The sink writes the rate it was opened with; read it before decoding.

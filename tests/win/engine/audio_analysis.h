@@ -15,6 +15,8 @@ struct Capture {
 };
 
 // Reads the WAV file written by the ALSA file sink.
+// The whole file, also while another process still writes it (empty if absent).
+std::string readSharedFile(const std::string &windowsPath);
 Capture readCapture(const std::string &windowsPath);
 
 double rms(const int16_t *samples, size_t count);

@@ -1,5 +1,6 @@
 // The recording engine that the program's own tests drive: its log, its
 // simulated speaking time, and the failures it can be told to produce.
+#include "audio_analysis.h"
 #include "engine_library.h"
 #include "log_line.h"
 
@@ -66,16 +67,7 @@ class RecordingEngine : public ::testing::Test {
     // Every line, split into its fields; the timestamp is field 0.
     std::vector<std::vector<std::string>> lines() const {
         std::vector<std::vector<std::string>> out;
-        HANDLE f = CreateFileA(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE)
-            return out;
-        std::string text;
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            text.append(buffer, got);
-        CloseHandle(f);
+        std::string text = readSharedFile(logPath);
         size_t pos = 0;
         while (pos < text.size()) {
             size_t end = text.find('\n', pos);
