@@ -146,7 +146,7 @@ class E2ETestCase(unittest.TestCase):
         self.assertEqual(code, 0, "the main window did not appear")
         return values
 
-    def expect_box(self, caption, text, icon=None, timeout_ms=15000):
+    def expect_box(self, caption, text, timeout_ms=15000, icon=None):
         code, values = probe("box", timeout_ms)
         self.assertEqual(code, 0, "no message box appeared")
         self.assertEqual(values.get("caption"), caption)

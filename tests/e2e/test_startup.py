@@ -71,7 +71,7 @@ class StartupTest(E2ETestCase):
         declined = box.start()
         question = self.expect_box("Information",
                                    "Orvanel is already running. Restore main window?",
-                                   icon="information")
+                                   icon="blue")
         self.assertEqual((question["yes"], question["no"], question["has_owner"]), ("1", "1", "0"))
         probe("click", "no")
         self.assert_exits_with(declined, 0)
@@ -91,7 +91,7 @@ class StartupTest(E2ETestCase):
         self.assertLessEqual(len(windows_path(folder)) + len("\\O.exe"), 259)
         first_box = self.sandbox(exe_name="O.exe", folder=folder)
         first = first_box.start()
-        self.expect_box("Error", "Failed to get working directory!", icon="error")
+        self.expect_box("Error", "Failed to get working directory!", icon="red")
 
         second = self.sandbox("second").start()
         self.assert_exits_with(second, 0)

@@ -16,7 +16,7 @@ class EngineStartupFailureTest(ClockTestCase):
 
     def assert_start_fails(self, text, owned, **start):
         self.start(**start)
-        box = self.expect_box(ERROR, text, 20000)
+        box = self.expect_box(ERROR, text, 20000, icon="red")
         self.assertEqual(box["owned_by_main"], "1" if owned else "0")
         self.assertEqual(box["has_owner"], "1" if owned else "0")
         self.assertEqual(box["ok"], "1")
@@ -64,7 +64,7 @@ class EngineErrorNotificationTest(ClockTestCase):
             with self.subTest(kind=kind):
                 self.start({"StartupAnnounce": 0},
                            env={"ORVANEL_RECORDING_CALLBACK_KIND": str(kind)})
-                box = self.expect_box(ERROR, text, 20000)
+                box = self.expect_box(ERROR, text, 20000, icon="red")
                 self.assertEqual(box["owned_by_main"], "1")
                 probe("click", "ok")
                 # The program goes on: it still speaks when asked.
@@ -77,7 +77,7 @@ class EngineErrorNotificationTest(ClockTestCase):
         self.start({"StartupAnnounce": 0, "StartHidden": 1},
                    env={"ORVANEL_RECORDING_CALLBACK_KIND": "2",
                         "ORVANEL_RECORDING_CALLBACK_DELAY_MS": "1500"})
-        box = self.expect_box(ERROR, "Failed to open audio device!", 20000)
+        box = self.expect_box(ERROR, "Failed to open audio device!", 20000, icon="red")
         self.assertEqual(box["has_owner"], "0")
 
     def test_other_kinds_and_other_messages_are_ignored(self):

@@ -74,26 +74,45 @@ HWND WaitForBox(DWORD timeoutMs) {
     }
 }
 
-// The box's icon, told apart by the shared system icon handle it shows.
+// The box's icon, told apart by its colour as drawn on the screen (icon
+// handles belong to the box's process and cannot be compared from here):
+// the error icon is red, the warning icon yellow, the information and
+// question icons blue.
 const char *BoxIcon(HWND box) {
-    HWND iconControl = GetDlgItem(box, 20); // the message box's icon control
+    HWND iconControl = GetDlgItem(box, 20); // the icon's id in the platform's boxes
     if (iconControl == nullptr) {
+        iconControl = GetDlgItem(box, 0x0440); // and in Wine's
+    }
+    RECT area;
+    if (iconControl == nullptr || !GetClientRect(iconControl, &area)) {
         return "none";
     }
-    HICON shown = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-    struct Known {
-        LPCSTR id;
-        const char *name;
-    } known[] = {{IDI_HAND, "error"},
-                 {IDI_EXCLAMATION, "warning"},
-                 {IDI_ASTERISK, "information"},
-                 {IDI_QUESTION, "question"}};
-    for (const Known &k : known) {
-        if (shown != nullptr && shown == LoadIconA(nullptr, k.id)) {
-            return k.name;
+    // Read from the screen: another process's window surface cannot be read.
+    HDC dc = GetDC(nullptr);
+    int red = 0, yellow = 0, blue = 0;
+    for (int y = 0; y < area.bottom; ++y) {
+        for (int x = 0; x < area.right; ++x) {
+            POINT at = {x, y};
+            ClientToScreen(iconControl, &at);
+            COLORREF c = GetPixel(dc, at.x, at.y);
+            int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+            if (c == CLR_INVALID) {
+                continue;
+            }
+            if (r > 150 && g < 100 && b < 100) {
+                ++red;
+            } else if (r > 150 && g > 150 && b < 100) {
+                ++yellow;
+            } else if (b > 150 && r < 120) {
+                ++blue;
+            }
         }
     }
-    return shown != nullptr ? "other" : "none";
+    ReleaseDC(nullptr, dc);
+    if (red + yellow + blue < 10) {
+        return "none";
+    }
+    return red >= yellow && red >= blue ? "red" : yellow >= blue ? "yellow" : "blue";
 }
 
 // The message text is the box's static control with id 0xFFFF (65535).
