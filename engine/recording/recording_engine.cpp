@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <deque>
 #include <string>
@@ -190,7 +191,12 @@ extern "C" {
 
 uint32_t ENGINE_CALL EngineStartup(EngineInstance **instance, int32_t device, uint32_t options,
                                    EngineErrorCallback callback, uint32_t user) {
+    // Start-ups are counted so a test can let the first succeed and fail a restart.
+    static std::atomic<long> startups{0};
+    const long startup = ++startups;
     long forced = envNumber("ORVANEL_RECORDING_STARTUP_RESULT", 0);
+    if (startup < envNumber("ORVANEL_RECORDING_STARTUP_FAILS_FROM", 1))
+        forced = 0;
     uint32_t result = kEngineOk;
     if (!instance)
         result = kEngineBadArguments;

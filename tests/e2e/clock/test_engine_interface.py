@@ -6,7 +6,7 @@ import struct
 import unittest
 import wave
 
-from clock_log import ClockTestCase
+from clock_log import RESTART_SPEECH, ClockTestCase
 from harness import BUILD_DIR, probe, wait_for
 
 ERROR = "Error"
@@ -36,6 +36,20 @@ class EngineStartupFailureTest(ClockTestCase):
                 calls = self.log.calls()
                 self.assertEqual(len(calls), 1, "nothing may follow a failed start-up")
                 self.assertEqual(calls[0][0], "startup")
+
+    def test_restart_whose_start_up_fails_ends_the_program(self):
+        self.start({"StartupAnnounce": 0},
+                   env={"ORVANEL_RECORDING_STARTUP_RESULT": "1002",
+                        "ORVANEL_RECORDING_STARTUP_FAILS_FROM": "2"})
+        self.wait_call(("unload_dictionary",))  # the first engine runs
+        self.command(RESTART_SPEECH)
+        self.expect_box(ERROR, "Failed to initialize DECtalk! Error code: 1002.", 20000,
+                        icon="red")
+        probe("click", "ok")
+        self.assert_exits_with(self.process, 0)
+        operations = [call[0] for call in self.log.calls()]
+        self.assertEqual(operations.count("startup"), 2)
+        self.assertEqual(operations.count("shutdown"), 1, "the first engine was shut down")
 
     def test_negative_error_code_is_shown_signed(self):
         self.assert_start_fails("Failed to initialize DECtalk! Error code: -7.", True,
