@@ -69,6 +69,8 @@ class Sandbox:
             out.write("\n".join(lines) + "\n")
 
     def start(self, args="", tz=None, fake_time=None, env=None, cwd=None):
+        if all(p.poll() is not None for p in self.processes) and os.path.exists(self.log_path):
+            os.remove(self.log_path)  # a new run: its engine log starts empty
         environment = dict(os.environ)
         environment["ORVANEL_RECORDING_LOG"] = windows_path(self.log_path)
         if tz:
@@ -145,6 +147,18 @@ class E2ETestCase(unittest.TestCase):
         code, values = probe("window", timeout_ms)
         self.assertEqual(code, 0, "the main window did not appear")
         return values
+
+    def started_window(self, box, seconds=30):
+        """The main window once start-up has finished: the ClockThread only starts the
+        engine after the window was shown or hidden, so its first call marks the end."""
+        def engine_started():
+            try:
+                with open(box.log_path, encoding="latin-1") as log:
+                    return "\tstartup\t" in log.read()
+            except OSError:
+                return False
+        self.assertTrue(wait_for(engine_started, seconds), "start-up did not finish")
+        return self.main_window()
 
     def expect_box(self, caption, text, timeout_ms=15000, icon=None):
         code, values = probe("box", timeout_ms)

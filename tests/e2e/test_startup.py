@@ -4,7 +4,6 @@ import unittest
 
 from harness import E2ETestCase, PRODUCT_KEY, probe, windows_path, wait_for
 
-READY_TIMEOUT_MS = 20000
 
 
 def deep_folder(name, overflow):
@@ -21,7 +20,7 @@ class StartupTest(E2ETestCase):
     def test_normal_start_shows_the_window_and_close_ends_with_zero(self):
         box = self.sandbox()
         orvanel = box.start()
-        window = self.main_window(READY_TIMEOUT_MS)
+        window = self.started_window(box)
         self.assertEqual(window["visible"], "1")
         self.assertEqual(window["title"], "Orvanel")
         self.assertEqual(int(window["style"], 16) & 0x00CF0000, 0x00CF0000)
@@ -31,7 +30,7 @@ class StartupTest(E2ETestCase):
     def test_exit_command_ends_with_zero(self):
         box = self.sandbox()
         orvanel = box.start()
-        self.main_window(READY_TIMEOUT_MS)
+        self.started_window(box)
         probe("command", 40010)
         self.assert_exits_with(orvanel, 0)
 
@@ -39,21 +38,21 @@ class StartupTest(E2ETestCase):
         box = self.sandbox()
         box.write_ini({"Settings": {"StartHidden": "1"}})
         box.start(cwd="/")
-        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+        self.assertEqual(self.started_window(box)["visible"], "0")
 
     def test_hidden_switch_is_case_sensitive_substring(self):
         box = self.sandbox()
         box.start("/hide")
-        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+        self.assertEqual(self.started_window(box)["visible"], "0")
         box.close_all()
         probe("wait-gone", 10000)
         box.start("/H -h")
-        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "1")
+        self.assertEqual(self.started_window(box)["visible"], "1")
 
     def test_second_start_restores_a_visible_first_instance(self):
         box = self.sandbox()
         box.start()
-        self.main_window(READY_TIMEOUT_MS)
+        self.started_window(box)
         probe("minimize")
         self.assertTrue(wait_for(lambda: probe("window")[1].get("iconic") == "1", 5))
         second = box.start("/c /i")
@@ -66,7 +65,7 @@ class StartupTest(E2ETestCase):
     def test_second_start_offers_to_restore_a_hidden_first_instance(self):
         box = self.sandbox()
         box.start("/h")
-        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+        self.assertEqual(self.started_window(box)["visible"], "0")
 
         declined = box.start()
         question = self.expect_box("Information",
@@ -107,7 +106,7 @@ class StartupTest(E2ETestCase):
         box.write_ini({"Settings": {"StartHidden": "1"}}, path=other)
         probe("reg-set-sz", PRODUCT_KEY, "ConfigFile", windows_path(other))
         box.start()
-        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+        self.assertEqual(self.started_window(box)["visible"], "0")
 
     def test_use_registry_alone_switches_the_backend(self):
         box = self.sandbox()
@@ -115,7 +114,7 @@ class StartupTest(E2ETestCase):
         probe("reg-set-dword", PRODUCT_KEY, "UseRegistry", 1)
         probe("reg-set-sz", PRODUCT_KEY + r"\Settings", "StartHidden", "1")
         box.start()
-        self.assertEqual(self.main_window(READY_TIMEOUT_MS)["visible"], "0")
+        self.assertEqual(self.started_window(box)["visible"], "0")
 
 
 if __name__ == "__main__":
