@@ -2,6 +2,7 @@
 // check is made on the audio that reached the device.
 #include "audio_analysis.h"
 #include "engine_library.h"
+#include "refusal_checks.h"
 #include "pcm.h"
 
 #include <gtest/gtest.h>
@@ -497,16 +498,8 @@ TEST_F(EspeakEngine, NullStaleAndForeignInstancesDoNothing) {
     ASSERT_EQ(lib.shutdown(dead), 0u);
     int local = 0;
     auto *foreign = reinterpret_cast<EngineInstance *>(&local);
-    const uint32_t bad = kEngineBadInstance;
     for (EngineInstance *e : {static_cast<EngineInstance *>(nullptr), dead, foreign}) {
-        EXPECT_EQ(lib.speak(e, "x", 1), bad);
-        EXPECT_EQ(lib.reset(e, 1), bad);
-        EXPECT_EQ(lib.sync(e), bad);
-        EXPECT_EQ(lib.setRate(e, 200), bad);
-        EXPECT_EQ(lib.setSpeaker(e, 1), bad);
-        EXPECT_EQ(lib.loadUserDictionary(e, "x"), bad);
-        EXPECT_EQ(lib.unloadUserDictionary(e), bad);
-        EXPECT_EQ(lib.shutdown(e), bad);
+        ExpectEveryOperationRefuses(lib, e);
     }
     EXPECT_EQ(local, 0);
 }
