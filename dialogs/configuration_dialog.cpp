@@ -1,0 +1,258 @@
+// The Configuration dialog: every announcement, speech, alarm and quiet-hour
+// setting.  It works on the SettingsStore alone; whoever opened it tells the
+// ClockThread about a change.
+#include "dialogs.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <cstring>
+
+#include "configuration_controls.h"
+#include "engine.h"
+#include "file_browse.h"
+#include "resources.h"
+#include "settings_store.h"
+
+namespace {
+
+constexpr int kTextLimit = kTextBufferSize - 1;
+constexpr int kSpeakerCount = IDS_SPEAKER_LAST - IDS_SPEAKER_FIRST + 1;
+
+LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+}
+
+// The engine's lowest and highest speaking rate.  The query needs no engine
+// instance, so it works before the ClockThread exists.
+RateRange EngineRateRange() {
+    int32_t lowest = 0;
+    int32_t highest = 0;
+    EngineLibrary engine;
+    if (LoadEngineLibrary(engine) == 0) {
+        unsigned char record[kEngineCapsSize];
+        std::memset(record, 0, sizeof record);
+        engine.getCaps(record);
+        std::memcpy(&lowest, record + kEngineCapsMinRateOffset, sizeof lowest);
+        std::memcpy(&highest, record + kEngineCapsMaxRateOffset, sizeof highest);
+    }
+    const ControlBinding &rate = *FindControlBinding(IDC_RATE);
+    return UsableRateRange(lowest, highest, ReadSetting(rate.setting, rate.dialogDefault));
+}
+
+// Device n at position n: the stored index is the engine's device number, so a
+// device whose capabilities cannot be read still takes its place, unnamed.
+void FillDeviceList(HWND dialog, int id) {
+    for (UINT n = 0; n < waveOutGetNumDevs(); ++n) {
+        WAVEOUTCAPSA caps;
+        std::memset(&caps, 0, sizeof caps);
+        waveOutGetDevCapsA(n, &caps, sizeof caps);
+        char name[sizeof caps.szPname + 1];
+        std::memset(name, 0, sizeof name);
+        std::memcpy(name, caps.szPname, sizeof caps.szPname);
+        SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
+    }
+}
+
+void FillSpeakerList(HWND dialog, int id) {
+    for (int n = 0; n < kSpeakerCount; ++n) {
+        char name[kTextBufferSize];
+        LoadText(IDS_SPEAKER_FIRST + n, name);
+        SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
+    }
+}
+
+// Limits, ranges and list entries, before any value is loaded.
+void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
+    switch (row.kind) {
+    case ControlKind::Text:
+        SendItem(dialog, row.controlId, EM_LIMITTEXT, kTextLimit);
+        break;
+    case ControlKind::Number:
+        if (row.controlId == IDC_RATE) {
+            SendItem(dialog, row.upDownId, UDM_SETRANGE32, rate.lowest, rate.highest);
+        } else {
+            SendItem(dialog, row.upDownId, UDM_SETRANGE32, row.minimum, row.maximum);
+        }
+        break;
+    case ControlKind::Trackbar:
+        SendItem(dialog, row.controlId, TBM_SETRANGE, FALSE, MAKELPARAM(row.minimum, row.maximum));
+        SendItem(dialog, row.controlId, TBM_SETPAGESIZE, 0, 10);
+        break;
+    case ControlKind::List:
+        if (row.controlId == IDC_AUDIO_DEVICE) {
+            FillDeviceList(dialog, row.controlId);
+        } else {
+            FillSpeakerList(dialog, row.controlId);
+        }
+        break;
+    case ControlKind::Check:
+        break;
+    }
+}
+
+void LoadControl(HWND dialog, const ControlBinding &row, RateRange rate) {
+    const SettingDefinition &def = SettingDef(row.setting);
+    if (row.kind == ControlKind::Text) {
+        char defaultText[kTextBufferSize];
+        if (row.defaultStringId != 0) {
+            LoadText(row.defaultStringId, defaultText);
+        }
+        char text[kTextBufferSize];
+        std::memset(text, 0, sizeof text);
+        GetSettingString(def.section, def.key, row.defaultStringId != 0 ? defaultText : nullptr,
+                         text, sizeof text, ConfigFilePath);
+        SetDlgItemTextA(dialog, row.controlId, text);
+        return;
+    }
+    const int32_t value = GetSettingInt(def.section, def.key, row.dialogDefault, ConfigFilePath);
+    switch (row.kind) {
+    case ControlKind::Check:
+        CheckDlgButton(dialog, row.controlId, value != 0 ? BST_CHECKED : BST_UNCHECKED);
+        break;
+    case ControlKind::Number: {
+        const bool isRate = row.controlId == IDC_RATE;
+        const int32_t position = ClampToRange(value, isRate ? rate.lowest : row.minimum,
+                                              isRate ? rate.highest : row.maximum);
+        SendItem(dialog, row.upDownId, UDM_SETPOS32, 0, position);
+        break;
+    }
+    case ControlKind::Trackbar:
+        SendItem(dialog, row.controlId, TBM_SETPOS, TRUE,
+                 ClampToRange(value, row.minimum, row.maximum));
+        break;
+    case ControlKind::List: {
+        const auto entries = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCOUNT));
+        SendItem(dialog, row.controlId, CB_SETCURSEL,
+                 static_cast<WPARAM>(ListSelection(value, entries)));
+        break;
+    }
+    case ControlKind::Text:
+        break;
+    }
+}
+
+// What a control holds now, as the decimal or flag text to store.
+void SaveControl(HWND dialog, const ControlBinding &row) {
+    const SettingDefinition &def = SettingDef(row.setting);
+    char text[kTextBufferSize];
+    std::memset(text, 0, sizeof text);
+    switch (row.kind) {
+    case ControlKind::Check:
+        WriteSettingString(def.section, def.key,
+                           IsDlgButtonChecked(dialog, row.controlId) == BST_CHECKED ? "1" : "0",
+                           ConfigFilePath);
+        return;
+    case ControlKind::Text:
+        GetDlgItemTextA(dialog, row.controlId, text, sizeof text);
+        WriteSettingString(def.section, def.key, text, ConfigFilePath);
+        return;
+    case ControlKind::Number: {
+        // A typed number outside the range is not taken: the up-down's last
+        // valid position is, and its error flag stays out of the stored value.
+        BOOL invalid = FALSE;
+        auto position = static_cast<int32_t>(
+            SendItem(dialog, row.upDownId, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&invalid)));
+        wsprintfA(text, "%d", position);
+        break;
+    }
+    case ControlKind::Trackbar:
+        wsprintfA(text, "%d", static_cast<int32_t>(SendItem(dialog, row.controlId, TBM_GETPOS)));
+        break;
+    case ControlKind::List:
+        // CB_ERR, -1, when nothing is selected.
+        wsprintfA(text, "%d", static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
+        break;
+    }
+    WriteSettingString(def.section, def.key, text, ConfigFilePath);
+}
+
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// The alarm's and the quiet hours' values are written only while their box is
+// checked; unchecking keeps what was stored.
+void SaveAll(HWND dialog) {
+    for (size_t i = 0; i < kConfigurationControlCount; ++i) {
+        const ControlBinding &row = kConfigurationControls[i];
+        if ((row.group == ControlGroup::Alarm && !IsChecked(dialog, IDC_ALARM_ENABLED)) ||
+            (row.group == ControlGroup::Quiet && !IsChecked(dialog, IDC_QUIET_MODE))) {
+            continue;
+        }
+        SaveControl(dialog, row);
+    }
+}
+
+void EnableRange(HWND dialog, int first, int last, bool enable) {
+    for (int id = first; id <= last; ++id) {
+        EnableWindow(GetDlgItem(dialog, id), enable ? TRUE : FALSE);
+    }
+}
+
+void FollowGroupBoxes(HWND dialog) {
+    EnableRange(dialog, IDC_ALARM_FIRST, IDC_ALARM_LAST, IsChecked(dialog, IDC_ALARM_ENABLED));
+    EnableRange(dialog, IDC_QUIET_FIRST, IDC_QUIET_LAST, IsChecked(dialog, IDC_QUIET_MODE));
+}
+
+INT_PTR OnInitDialog(HWND dialog) {
+    const RateRange rate = EngineRateRange();
+    for (size_t i = 0; i < kConfigurationControlCount; ++i) {
+        PrepareControl(dialog, kConfigurationControls[i], rate);
+    }
+    for (size_t i = 0; i < kConfigurationControlCount; ++i) {
+        LoadControl(dialog, kConfigurationControls[i], rate);
+    }
+    FollowGroupBoxes(dialog);
+    return TRUE; // the platform focuses the first tab stop
+}
+
+INT_PTR OnCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDOK:
+        SaveAll(dialog);
+        EndDialog(dialog, 1);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return TRUE;
+    case IDC_APPLY:
+        SaveAll(dialog);
+        return TRUE;
+    case IDC_ALARM_ENABLED:
+    case IDC_QUIET_MODE:
+        FollowGroupBoxes(dialog);
+        return TRUE;
+    case IDC_BROWSE_DICTIONARY:
+        BrowseIntoField(dialog, IDC_USER_DICTIONARY, Browse::Dictionary);
+        return TRUE;
+    case IDC_BROWSE_AUDIO:
+        BrowseIntoField(dialog, IDC_ALARM_FILE, Browse::AlarmSound);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK ConfigurationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam));
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR ShowConfigurationDialog(HWND owner) {
+    // The dialog's up-downs and trackbar need these classes whoever opens it.
+    INITCOMMONCONTROLSEX controls;
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
+    InitCommonControlsEx(&controls);
+    return DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_CONFIGURATION), owner,
+                           ConfigurationDialogProc, 0);
+}

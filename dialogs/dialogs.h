@@ -1,0 +1,14 @@
+// The two dialogs of the program.  Both are modal and run on the main thread.
+#pragma once
+
+#include <windows.h>
+
+// The Configuration dialog (template IDD_CONFIGURATION).  owner may be null.
+// Returns 1 after OK, when every setting was written; 0 after Cancel, Esc or
+// the close box (what an earlier Apply wrote stays).
+INT_PTR ShowConfigurationDialog(HWND owner);
+
+// The Set INI Path dialog (template IDD_SETINIPATH): where the settings live
+// from the next start on.  owner may be null; only an owned dialog says that
+// a restart is needed.  Returns 1 after OK, 0 after Cancel, Esc or the close box.
+INT_PTR ShowSetIniPathDialog(HWND owner);

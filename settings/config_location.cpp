@@ -1,0 +1,115 @@
+#include "config_location.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "config_removal.h"
+#include "setting_parse.h"
+#include "settings_store.h"
+
+namespace {
+
+// UseRegistry as the Set INI Path dialog stores it (a DWORD); a number typed
+// by hand as text counts too, anything else reads as absent.
+int32_t ReadUseRegistryValue(HKEY product) {
+    BYTE data[kTextBufferSize];
+    std::memset(data, 0, sizeof data);
+    DWORD type = REG_NONE;
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(product, kValueUseRegistry, nullptr, &type, data, &size) !=
+        ERROR_SUCCESS) {
+        return 0;
+    }
+    if ((type == REG_DWORD || type == REG_BINARY) && size == sizeof(int32_t)) {
+        int32_t value;
+        std::memcpy(&value, data, sizeof value);
+        return value;
+    }
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        return ParseSettingInt(reinterpret_cast<const char *>(data), size);
+    }
+    return 0;
+}
+
+// ConfigFile into location; an unusable value leaves both texts empty.
+void ReadConfigFileValue(HKEY product, ConfigLocation &location) {
+    char stored[kTextBufferSize];
+    std::memset(stored, 0, sizeof stored);
+    DWORD type = REG_NONE;
+    DWORD size = sizeof stored;
+    if (RegQueryValueExA(product, kValueConfigFile, nullptr, &type,
+                         reinterpret_cast<BYTE *>(stored), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ) || stored[sizeof stored - 1] != '\0') {
+        return;
+    }
+    char usable[kTextBufferSize];
+    std::memset(usable, 0, sizeof usable);
+    if (type == REG_EXPAND_SZ) {
+        // The same limit as a plain path: the expansion and its zero must fit.
+        DWORD needed = ExpandEnvironmentStringsA(stored, usable, sizeof usable);
+        if (needed == 0 || needed > sizeof usable) {
+            return;
+        }
+    } else {
+        lstrcpynA(usable, stored, sizeof usable);
+    }
+    std::memcpy(location.configFile, usable, sizeof usable);
+    std::memcpy(location.storedText, stored, sizeof stored);
+    location.expandable = type == REG_EXPAND_SZ;
+}
+
+void DeleteProductKeyIfEmpty(HKEY product) {
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (RegQueryInfoKeyA(product, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        subkeys == 0 && values == 0) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kProductKeyPath);
+    }
+}
+
+} // namespace
+
+ConfigLocation ReadConfigLocation() {
+    ConfigLocation location;
+    HKEY product = nullptr;
+    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_READ, &product);
+    if (opened != ERROR_SUCCESS) {
+        location.key = opened == ERROR_FILE_NOT_FOUND ? LocationKey::Absent : LocationKey::Failed;
+        return location;
+    }
+    location.key = LocationKey::Opened;
+    ReadConfigFileValue(product, location);
+    location.useRegistry = ReadUseRegistryValue(product);
+    RegCloseKey(product);
+    return location;
+}
+
+bool StoreConfigLocation(const char *configFile, bool expandable, bool useRegistry) {
+    HKEY product = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &product, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    char data[kTextBufferSize];
+    std::memset(data, 0, sizeof data);
+    lstrcpynA(data, configFile, sizeof data);
+    if (data[0] != '\0') {
+        RegSetValueExA(product, kValueConfigFile, 0, expandable ? REG_EXPAND_SZ : REG_SZ,
+                       reinterpret_cast<const BYTE *>(data), sizeof data);
+    } else {
+        RegDeleteValueA(product, kValueConfigFile);
+    }
+    if (useRegistry) {
+        DWORD one = 1;
+        RegSetValueExA(product, kValueUseRegistry, 0, REG_DWORD,
+                       reinterpret_cast<const BYTE *>(&one), sizeof one);
+    } else {
+        RegDeleteValueA(product, kValueUseRegistry);
+    }
+    DeleteProductKeyIfEmpty(product);
+    RegCloseKey(product);
+    DeleteMakerKeyIfEmpty();
+    return true;
+}

@@ -1,0 +1,35 @@
+// Where the settings live: the values ConfigFile and UseRegistry directly
+// under the product key.  Start-up reads them with ReadConfigLocation and the
+// Set INI Path dialog edits them with the same functions, so the two always
+// agree on what a stored value means.
+#pragma once
+
+#include <cstdint>
+
+#include "settings_catalogue.h"
+
+enum class LocationKey { Opened, Absent, Failed };
+
+struct ConfigLocation {
+    LocationKey key = LocationKey::Absent;
+    // The INI path to use, environment variables expanded; empty when
+    // ConfigFile is absent, empty, of a foreign type, or too long (as stored or
+    // once expanded) for a 259-character path: the default path stays then.
+    char configFile[kTextBufferSize] = {};
+    // ConfigFile as stored, for editing; empty whenever configFile is.
+    char storedText[kTextBufferSize] = {};
+    bool expandable = false; // stored as REG_EXPAND_SZ
+    int32_t useRegistry = 0; // 0 when absent or unreadable
+};
+
+// Reads both values.  key is Absent when there is no product key (nothing is
+// stored; not an error) and Failed when it exists but cannot be read.
+ConfigLocation ReadConfigLocation();
+
+// Stores the location for the next start: ConfigFile (REG_EXPAND_SZ when
+// expandable, else REG_SZ, 260 bytes of data) or, when configFile is empty, no
+// ConfigFile; UseRegistry 1 or no UseRegistry.  A product key left with no
+// values and no subkeys is deleted, and then the maker key when it is empty.
+// False, with nothing written, when the product key cannot be opened for
+// writing.
+bool StoreConfigLocation(const char *configFile, bool expandable, bool useRegistry);
