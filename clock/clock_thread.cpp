@@ -216,9 +216,12 @@ void ReadClipboard(ClockThreadState &state) {
             InterruptionStep(state.speech);
             const char *memory = static_cast<const char *>(GlobalLock(data));
             if (memory != nullptr) {
+                // A text too large to prepare is not spoken; the clipboard is
+                // released all the same.
                 ClipboardSpeech text;
-                PrepareClipboardSpeech(memory, GlobalSize(data), text);
-                Speak(state.speech, text.text, true);
+                if (PrepareClipboardSpeech(memory, GlobalSize(data), text)) {
+                    Speak(state.speech, text.text, true);
+                }
                 GlobalUnlock(data);
             }
             CloseClipboard();

@@ -7,7 +7,30 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
+
+// While lowered, allocations of this size or more fail, as a large one may in
+// a 32-bit process.
+static size_t FailAllocationsFrom = SIZE_MAX;
+
+void *operator new(size_t size) {
+    if (size >= FailAllocationsFrom) {
+        throw std::bad_alloc();
+    }
+    if (void *memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void *memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void *memory, size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
@@ -104,6 +127,28 @@ TEST(ClipboardSpeech, TenMegabytesWithCommandsThroughout) {
     const std::string spoken = Spoken(text + '\0');
     EXPECT_EQ(spoken.find("[:"), std::string::npos);
     EXPECT_EQ(spoken.size(), text.size() + commands);
+}
+
+TEST(ClipboardSpeech, TextPastTheLimitIsCutAndAFailedCopyIsNoText) {
+    std::string memory(kClipboardSpeechLimit + 100, 'w');
+    memory.back() = '\0';
+    ClipboardSpeech speech;
+    ASSERT_TRUE(PrepareClipboardSpeech(memory.data(), memory.size(), speech));
+    EXPECT_EQ(std::strlen(speech.text), kClipboardSpeechLimit);
+    memory.back() = 'w'; // no terminator either
+    ASSERT_TRUE(PrepareClipboardSpeech(memory.data(), memory.size(), speech));
+    EXPECT_EQ(std::strlen(speech.text), kClipboardSpeechLimit);
+    memory[kClipboardSpeechLimit] = '\0'; // exactly the limit: spoken whole, in place
+    ASSERT_TRUE(PrepareClipboardSpeech(memory.data(), memory.size(), speech));
+    EXPECT_EQ(speech.text, memory.data());
+
+    // A copy that cannot be made is no text, not an exception on the ClockThread.
+    memory.replace(0, 2, "[:");
+    FailAllocationsFrom = size_t{1} << 20;
+    const bool prepared = PrepareClipboardSpeech(memory.data(), memory.size(), speech);
+    FailAllocationsFrom = SIZE_MAX;
+    EXPECT_FALSE(prepared);
+    EXPECT_EQ(speech.text, nullptr);
 }
 
 } // namespace
