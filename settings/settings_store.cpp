@@ -153,17 +153,27 @@ uint32_t GetSettingString(const char *section, const char *key, const char *defa
 
 bool GetSettingStruct(const char *section, const char *key, void *buffer, uint32_t size,
                       const char *file) {
-    if (UseRegistry == 0) {
-        return GetPrivateProfileStructA(section, key, buffer, size, file) != FALSE;
-    }
-    HKEY sectionKey = OpenSectionForReading(section);
-    if (sectionKey == nullptr) {
+    // Both platform calls write into the buffer before they know the value is
+    // good (a record with a bad checksum, a value of a foreign type), so they
+    // read into a copy of the caller's record, taken back only on success.
+    if (size > kMaxRecordSize) {
         return false;
     }
-    DWORD length = 0;
-    Query found = QueryValue(sectionKey, key, buffer, size, false, &length);
-    RegCloseKey(sectionKey);
-    return found == Query::Found; // a shorter record fills only the start
+    unsigned char record[kMaxRecordSize];
+    std::memcpy(record, buffer, size);
+    bool found = false;
+    if (UseRegistry == 0) {
+        found = GetPrivateProfileStructA(section, key, record, size, file) != FALSE;
+    } else if (HKEY sectionKey = OpenSectionForReading(section); sectionKey != nullptr) {
+        DWORD length = 0;
+        // A shorter record fills only the start.
+        found = QueryValue(sectionKey, key, record, size, false, &length) == Query::Found;
+        RegCloseKey(sectionKey);
+    }
+    if (found) {
+        std::memcpy(buffer, record, size);
+    }
+    return found;
 }
 
 void WriteSettingString(const char *section, const char *key, const char *text, const char *file) {

@@ -20,7 +20,11 @@ int32_t GetSettingInt(const char *section, const char *key, int32_t defaultValue
 // The caller clears buffer first; returns the length of the text now in it.
 uint32_t GetSettingString(const char *section, const char *key, const char *defaultText,
                           char *buffer, uint32_t size, const char *file);
-// True only when buffer was filled from storage.
+// The largest record GetSettingStruct reads; the catalogue's records are far smaller.
+constexpr uint32_t kMaxRecordSize = 1024;
+static_assert(kWindowPlacementSize <= kMaxRecordSize && kLogFontSize <= kMaxRecordSize &&
+              kCustomColorsSize <= kMaxRecordSize);
+// True only when buffer was filled from storage; otherwise buffer is untouched.
 bool GetSettingStruct(const char *section, const char *key, void *buffer, uint32_t size,
                       const char *file);
 void WriteSettingString(const char *section, const char *key, const char *text, const char *file);

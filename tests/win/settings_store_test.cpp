@@ -184,6 +184,40 @@ TEST_P(SettingsStoreTest, StructuresRoundTripByteForByte) {
     }
 }
 
+TEST_P(SettingsStoreTest, RefusedStructuresLeaveTheCallersRecordAlone) {
+    // Stored values that are found but must be refused: the caller's record
+    // (the custom colours it relies on staying as they were) keeps every byte.
+    std::vector<std::string> refused;
+    if (Registry()) {
+        StoreRaw("CustomColors", REG_SZ, "not colours", 12, kAppearanceKey);
+        refused.push_back("text where a record belongs");
+        // The platform leaves the buffer undefined when the value does not fit.
+        StoreRaw("LogFont", REG_BINARY, std::string(kLogFontSize + 8, 'f').data(), kLogFontSize + 8,
+                 kAppearanceKey);
+        refused.push_back("a longer record");
+    } else {
+        std::string hex;
+        for (int i = 0; i < kCustomColorsSize; ++i) {
+            hex += "C3";
+        }
+        WritePrivateProfileStringA("Appearance", "CustomColors", (hex + "00").c_str(),
+                                   ConfigFilePath);
+        refused.push_back("right length, wrong checksum");
+        WriteSettingStruct("Appearance", "LogFont", std::string(kLogFontSize - 4, 'f').data(),
+                           kLogFontSize - 4, ConfigFilePath);
+        refused.push_back("a shorter record");
+    }
+    const Setting settings[] = {Setting::CustomColors, Setting::LogFont};
+    for (size_t i = 0; i < refused.size(); ++i) {
+        unsigned char record[kCustomColorsSize];
+        std::memset(record, 0x5A, sizeof record);
+        EXPECT_FALSE(ReadStruct(settings[i], record)) << refused[i];
+        for (unsigned char b : record) {
+            ASSERT_EQ(b, 0x5A) << refused[i];
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, SettingsStoreTest,
                          ::testing::Values(Backend::Ini, Backend::Registry),
                          [](const ::testing::TestParamInfo<Backend> &info) {
