@@ -9,13 +9,12 @@
 
 #include "../clock/clock_thread.h"
 #include "../res/resources.h"
-#include "../settings/setting_parse.h"
+#include "../dialogs/dialogs.h"
+#include "../settings/config_location.h"
 #include "../settings/settings_store.h"
 #include "../ui/main_window.h"
 #include "../ui/tray.h"
 #include "startup.h"
-
-extern WINDOWPLACEMENT StartupPlacement;
 
 namespace {
 
@@ -129,53 +128,17 @@ Step LocateDefaultConfigFile() {
     return Step::Done;
 }
 
-// UseRegistry as stored by the Set INI Path dialog (a DWORD); a number typed
-// by hand as text counts too, anything else reads as absent.
-int32_t ReadUseRegistryValue(HKEY product) {
-    BYTE data[kTextBufferSize];
-    std::memset(data, 0, sizeof data);
-    DWORD type = REG_NONE;
-    DWORD size = sizeof data - 1;
-    if (RegQueryValueExA(product, kValueUseRegistry, nullptr, &type, data, &size) !=
-        ERROR_SUCCESS) {
-        return 0;
-    }
-    if ((type == REG_DWORD || type == REG_BINARY) && size == sizeof(int32_t)) {
-        int32_t value;
-        std::memcpy(&value, data, sizeof value);
-        return value;
-    }
-    if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        return ParseSettingInt(reinterpret_cast<const char *>(data), size);
-    }
-    return 0;
-}
-
-// ConfigFile and UseRegistry from the product key.  An oversized or foreign
-// ConfigFile is ignored: the default path stays.
+// ConfigFile and UseRegistry, read as the Set INI Path dialog reads them.  An
+// unusable ConfigFile is ignored: the default path stays.
 Step ReadConfigurationLocation() {
-    HKEY product = nullptr;
-    LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_READ, &product);
-    if (opened == ERROR_FILE_NOT_FOUND) {
-        return Step::Done;
-    }
-    if (opened != ERROR_SUCCESS) {
+    const ConfigLocation location = ReadConfigLocation();
+    if (location.key == LocationKey::Failed) {
         return Step::Failed;
     }
-    char configFile[kTextBufferSize];
-    std::memset(configFile, 0, sizeof configFile);
-    DWORD type = REG_NONE;
-    DWORD size = sizeof configFile;
-    if (RegQueryValueExA(product, kValueConfigFile, nullptr, &type,
-                         reinterpret_cast<BYTE *>(configFile), &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || configFile[sizeof configFile - 1] != '\0') {
-        std::memset(configFile, 0, sizeof configFile);
-    }
-    UseRegistry = ReadUseRegistryValue(product);
-    RegCloseKey(product);
-    if (configFile[0] != '\0') {
+    UseRegistry = location.useRegistry;
+    if (location.configFile[0] != '\0') {
         std::memset(ConfigFilePath, 0, sizeof ConfigFilePath);
-        lstrcpynA(ConfigFilePath, configFile, sizeof ConfigFilePath);
+        lstrcpynA(ConfigFilePath, location.configFile, sizeof ConfigFilePath);
     }
     return Step::Done;
 }
@@ -185,37 +148,6 @@ void InitialiseCommonControls() {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
     InitCommonControlsEx(&controls);
-}
-
-bool RegisterMainWindowClass() {
-    WNDCLASSA windowClass;
-    std::memset(&windowClass, 0, sizeof windowClass);
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = InstanceHandle;
-    windowClass.hIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_ORVANEL));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAINMENU);
-    windowClass.lpszClassName = kMainWindowClass;
-    return RegisterClassA(&windowClass) != 0;
-}
-
-// Shown where the platform put it, then moved to the saved placement.
-void ShowMainWindow(HWND window, const char *commandLine, int showCommand) {
-    if (HasSwitch(commandLine, "/h") || ReadFlag(Setting::StartHidden)) {
-        HideToTray(window);
-        return;
-    }
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-    if (ReadFlag(Setting::SavePosition)) {
-        WINDOWPLACEMENT placement;
-        std::memset(&placement, 0, sizeof placement);
-        if (ReadStruct(Setting::WindowPlacement, &placement)) {
-            SetWindowPlacement(window, &placement);
-        }
-    }
 }
 
 int RunMessageLoop(HWND window, HACCEL accelerators) {
@@ -234,7 +166,6 @@ int RunMessageLoop(HWND window, HACCEL accelerators) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     StartupState state;
-    std::memset(&StartupPlacement, 0, sizeof StartupPlacement);
     std::memset(ConfigFilePath, 0, sizeof ConfigFilePath);
     std::memset(state.caption, 0, sizeof state.caption);
     InstanceHandle = instance;
@@ -259,17 +190,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     if (LocateDefaultConfigFile() == Step::Failed) {
         return FailStartup(state, IDS_GET_DIRECTORY_FAILED, Built::Mutex);
     }
+    // Before the location is read, so that a choice made here counts now.
+    if (HasSwitch(commandLine, "/i")) {
+        ShowSetIniPathDialog(nullptr);
+    }
     if (ReadConfigurationLocation() == Step::Failed) {
         return FailStartup(state, IDS_REGISTRY_FAILED, Built::Mutex);
     }
     InitialiseCommonControls();
+    // Before the main window and the ClockThread, which starts with what was saved.
+    if (HasSwitch(commandLine, "/c")) {
+        ShowConfigurationDialog(nullptr);
+    }
 
     if (!RegisterMainWindowClass()) {
         return FailStartup(state, IDS_CLASS_FAILED, Built::Mutex);
     }
-    state.mainWindow = CreateWindowExA(0, kMainWindowClass, kMainWindowClass, WS_OVERLAPPEDWINDOW,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                       nullptr, nullptr, InstanceHandle, nullptr);
+    state.mainWindow = CreateMainWindow();
     if (state.mainWindow == nullptr) {
         return FailStartup(state, IDS_WINDOW_FAILED, Built::WindowClass);
     }
@@ -277,14 +214,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     if (state.accelerators == nullptr) {
         return FailStartup(state, IDS_ACCELERATORS_FAILED, Built::MainWindow);
     }
+    // The ClockThread's view of the window; it lives as long as the thread.
+    static ClockWindow clockWindow;
+    clockWindow = MainClockWindow(state.mainWindow);
     DWORD clockThreadId = 0;
     HANDLE clockThread =
-        CreateThread(nullptr, 0, ClockThread, state.mainWindow, CREATE_SUSPENDED, &clockThreadId);
+        CreateThread(nullptr, 0, ClockThread, &clockWindow, CREATE_SUSPENDED, &clockThreadId);
     if (clockThread == nullptr) {
         return FailStartup(state, IDS_THREAD_FAILED, Built::Accelerators);
     }
 
-    ShowMainWindow(state.mainWindow, commandLine, showCommand);
+    ShowMainWindow(state.mainWindow, HasSwitch(commandLine, "/h") || ReadFlag(Setting::StartHidden),
+                   showCommand);
     ClockThreadRunning.store(1);
     ResumeThread(clockThread);
 

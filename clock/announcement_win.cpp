@@ -6,16 +6,15 @@
 
 #include "announcement.h"
 #include "clock_win.h"
-#include "main_window.h"
 #include "settings_store.h"
 
 namespace {
 
 class AnnouncementOnPlatform : public AnnouncementHost {
   public:
-    AnnouncementOnPlatform(const Speech &speech, const ThreadTexts &texts, HWND mainWindow,
-                           const SYSTEMTIME &clock)
-        : speech_(speech), texts_(texts), mainWindow_(mainWindow), clock_(clock) {}
+    AnnouncementOnPlatform(const Speech &speech, const ThreadTexts &texts,
+                           const ClockWindow &window, const SYSTEMTIME &clock)
+        : speech_(speech), texts_(texts), window_(window), clock_(clock) {}
 
     bool ReadFlag(Setting id) override { return ::ReadFlag(id); }
 
@@ -65,8 +64,8 @@ class AnnouncementOnPlatform : public AnnouncementHost {
     void Speak(const char *text, bool force) override { ::Speak(speech_, text, force); }
 
     void RefreshTimeDisplay() override {
-        if (TimeDisplay.load() != nullptr) {
-            PostMessageA(mainWindow_, WM_TIMER, 0, 0);
+        if (window_.timeDisplayShown()) {
+            PostMessageA(window_.mainWindow, WM_TIMER, 0, 0);
         }
     }
 
@@ -86,14 +85,14 @@ class AnnouncementOnPlatform : public AnnouncementHost {
 
     const Speech &speech_;
     const ThreadTexts &texts_;
-    HWND mainWindow_;
+    const ClockWindow &window_;
     const SYSTEMTIME &clock_;
 };
 
 } // namespace
 
-void AnnounceTime(const Speech &speech, const ThreadTexts &texts, HWND mainWindow,
+void AnnounceTime(const Speech &speech, const ThreadTexts &texts, const ClockWindow &window,
                   const SYSTEMTIME &clock, bool startupAnnouncementPending) {
-    AnnouncementOnPlatform host(speech, texts, mainWindow, clock);
+    AnnouncementOnPlatform host(speech, texts, window, clock);
     SpeakAnnouncement(host, startupAnnouncementPending);
 }

@@ -9,7 +9,6 @@
 #include "announcement.h"
 #include "clipboard_text.h"
 #include "clock_win.h"
-#include "main_window.h"
 #include "resources.h"
 #include "settings_store.h"
 
@@ -18,11 +17,8 @@ std::atomic<int32_t> RestartSpeechRequested{0};
 std::atomic<int32_t> ApplySpeechSettingsRequested{0};
 std::atomic<int32_t> ReadClipboardRequested{0};
 std::atomic<int32_t> SpeakTimeRequested{0};
-std::atomic<int32_t> EngineErrorMessageId{0};
 
 namespace {
-
-const char kEngineErrorMessageName[] = "DECtalkErrorMessage";
 
 // How long a StatusBar exchange waits for the main thread.  It answers at
 // once while its message loop runs; this bound only matters when the loop
@@ -35,6 +31,7 @@ const HANDLE WakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
 
 // The thread's private state, alive as long as the thread.
 struct ClockThreadState {
+    const ClockWindow *window = nullptr;
     HWND mainWindow = nullptr;
     ThreadTexts texts;
     Speech speech;
@@ -88,8 +85,8 @@ void EndWithError(const ClockThreadState &state, const char *text) {
 
 // StatusBar exchange from expected to replacement: only a text that is
 // exactly the expected one is replaced, so menu help is never overwritten.
-void ExchangeStatusText(const char *expected, const char *replacement) {
-    HWND bar = StatusBar.load();
+void ExchangeStatusText(const ClockWindow &window, const char *expected, const char *replacement) {
+    HWND bar = window.statusBar();
     if (bar == nullptr) {
         return;
     }
@@ -108,9 +105,9 @@ void ExchangeStatusText(const char *expected, const char *replacement) {
 }
 
 void WaitingStep(ClockThreadState &state) {
-    ExchangeStatusText(state.texts.ready, state.texts.speaking);
+    ExchangeStatusText(*state.window, state.texts.ready, state.texts.speaking);
     state.speech.engine.sync(state.speech.handle);
-    ExchangeStatusText(state.texts.speaking, state.texts.ready);
+    ExchangeStatusText(*state.window, state.texts.speaking, state.texts.ready);
     state.waitedForSpeech = true;
 }
 
@@ -120,8 +117,7 @@ bool StartEngine(ClockThreadState &state) {
     Speech &speech = state.speech;
     // Registered before the engine starts, so that an audio error the engine
     // reports during its start-up already finds the id to match.
-    const UINT messageId = RegisterWindowMessageA(kEngineErrorMessageName);
-    EngineErrorMessageId.store(static_cast<int32_t>(messageId));
+    const UINT messageId = RegisterEngineErrorMessage();
 
     DWORD code = 0;
     if (speech.engine.module == nullptr) {
@@ -173,7 +169,7 @@ bool RequestPending() {
 }
 
 // The pause between passes: asleep until just past the next second boundary,
-// unless a request is raised (WakeClockThread) or a second has gone by that
+// unless a request is raised (RaiseRequest) or a second has gone by that
 // no pass has read yet.
 void Pause(ClockThreadState &state) {
     const ClockReading now = ToClockReading(ReadClock(state.previousPassUtc));
@@ -274,7 +270,7 @@ struct GateSettingsStore : AnnouncementGateSettings {
     bool ReadBeepInterval() override { return ReadFlag(Setting::BeepInterval); }
 };
 
-// Steps 6 to 14 of a pass: interval, clock, alarm, the announcement decision,
+// The time part of a pass: interval, clock, alarm, the announcement decision,
 // the announcement itself, its waiting step and the bookkeeping.
 void TimePass(ClockThreadState &state) {
     const uint16_t interval = ClampInterval(ReadSetting(Setting::CheckInterval));
@@ -295,7 +291,7 @@ void TimePass(ClockThreadState &state) {
     if (decision.beep) {
         MessageBeep(0xFFFFFFFF);
     }
-    AnnounceTime(state.speech, state.texts, state.mainWindow, time,
+    AnnounceTime(state.speech, state.texts, *state.window, time,
                  state.bookkeeping.startupAnnouncementPending);
     if (!ReadFlag(Setting::Interruptability)) {
         WaitingStep(state);
@@ -316,15 +312,21 @@ void InterruptionStep(const Speech &speech) {
     }
 }
 
+void RaiseRequest(std::atomic<int32_t> &flag) {
+    flag.store(1);
+    WakeClockThread();
+}
+
 void WakeClockThread() {
     if (WakeEvent != nullptr) {
         SetEvent(WakeEvent);
     }
 }
 
-DWORD WINAPI ClockThread(LPVOID mainWindow) {
+DWORD WINAPI ClockThread(LPVOID clockWindow) {
     ClockThreadState state;
-    state.mainWindow = static_cast<HWND>(mainWindow);
+    state.window = static_cast<const ClockWindow *>(clockWindow);
+    state.mainWindow = state.window->mainWindow;
     LoadThreadTexts(state.texts);
     if (!StartEngine(state)) {
         return 0;

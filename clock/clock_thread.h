@@ -14,16 +14,24 @@ extern std::atomic<int32_t> RestartSpeechRequested;
 extern std::atomic<int32_t> ApplySpeechSettingsRequested;
 extern std::atomic<int32_t> ReadClipboardRequested;
 extern std::atomic<int32_t> SpeakTimeRequested;
-extern std::atomic<int32_t> EngineErrorMessageId;
 
-// Raise a request: a plain store of 1, never a read-modify-write.
-inline void RaiseRequest(std::atomic<int32_t> &flag) {
-    flag.store(1);
-}
+// Raise a request: a plain store of 1, never a read-modify-write, and a
+// wake-up so that the thread serves it at once instead of at its next second.
+// Safe from any thread, before or after the ClockThread runs.
+void RaiseRequest(std::atomic<int32_t> &flag);
 
-// Thread routine; the parameter is the main window's handle.  Returns 0.
-DWORD WINAPI ClockThread(LPVOID mainWindow);
-
-// Wakes the ClockThread at once after a request was raised, so it need not
-// poll for it.  Safe to call from any thread, before or after the thread runs.
+// Wakes the ClockThread without a request: shutdown, after ClockThreadRunning
+// went to 0.
 void WakeClockThread();
+
+// What the ClockThread needs of the main window.  The window's owner fills it
+// in; the clock knows nothing else of the user interface.
+struct ClockWindow {
+    HWND mainWindow;
+    HWND (*statusBar)();        // the StatusBar now, or null
+    bool (*timeDisplayShown)(); // whether the time is painted now
+};
+
+// Thread routine; the parameter is a ClockWindow that outlives the thread.
+// Returns 0.
+DWORD WINAPI ClockThread(LPVOID clockWindow);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "clock_thread.h"
 #include "engine.h"
 #include "pass_decision.h"
 #include "settings_catalogue.h"
@@ -17,12 +18,12 @@ struct Speech {
 
 // Loaded from the string table once, at thread start.
 struct ThreadTexts {
-    char universalTimeWords[kTextBufferSize]; // 410
-    char picture12[kTextBufferSize];          // 413
-    char picture24[kTextBufferSize];          // 414
-    char ready[kTextBufferSize];              // 418
-    char speaking[kTextBufferSize];           // 419
-    char errorCaption[kTextBufferSize];       // 434
+    char universalTimeWords[kTextBufferSize]; // IDS_UTC_WORDS
+    char picture12[kTextBufferSize];          // IDS_PICTURE_12H
+    char picture24[kTextBufferSize];          // IDS_PICTURE_24H
+    char ready[kTextBufferSize];              // IDS_READY
+    char speaking[kTextBufferSize];           // IDS_SPEAKING
+    char errorCaption[kTextBufferSize];       // IDS_CAPTION_ERROR
 };
 
 void Speak(const Speech &speech, const char *text, bool force);
@@ -31,5 +32,5 @@ void Speak(const Speech &speech, const char *text, bool force);
 void InterruptionStep(const Speech &speech);
 
 // Composes and speaks the announcement for this pass's clock reading.
-void AnnounceTime(const Speech &speech, const ThreadTexts &texts, HWND mainWindow,
+void AnnounceTime(const Speech &speech, const ThreadTexts &texts, const ClockWindow &window,
                   const SYSTEMTIME &clock, bool startupAnnouncementPending);

@@ -2,13 +2,15 @@
 
 #include <cstring>
 
-#include "clock_thread.h"
 #include "resources.h"
 #include "settings_catalogue.h"
+
+std::atomic<int32_t> EngineErrorMessageId{0};
 
 namespace {
 
 const char kEngineFileName[] = "DECTALK.dll";
+const char kEngineErrorMessageName[] = "DECtalkErrorMessage";
 
 // The full path of DECTALK.dll beside the program; false when it would not fit.
 bool EnginePathInProgramFolder(char (&path)[MAX_PATH]) {
@@ -61,6 +63,12 @@ DWORD LoadEngineLibrary(EngineLibrary &engine) {
         engine = EngineLibrary();
     }
     return error;
+}
+
+UINT RegisterEngineErrorMessage() {
+    const UINT messageId = RegisterWindowMessageA(kEngineErrorMessageName);
+    EngineErrorMessageId.store(static_cast<int32_t>(messageId));
+    return messageId;
 }
 
 uint32_t WindowToCallbackValue(HWND window) {

@@ -5,7 +5,18 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+
 #include "engine_functions.h"
+
+// The id of the registered message "DECtalkErrorMessage", which the engine
+// hands back with each error; 0 until registered.
+extern std::atomic<int32_t> EngineErrorMessageId;
+
+// Registers the message, stores its id in EngineErrorMessageId and returns it
+// (0 when registration failed).
+UINT RegisterEngineErrorMessage();
 
 struct EngineLibrary : EngineFunctions {
     HMODULE module = nullptr;
@@ -18,9 +29,10 @@ struct EngineLibrary : EngineFunctions {
 // the process: an engine shut down may still have work on its own threads.
 DWORD LoadEngineLibrary(EngineLibrary &engine);
 
-// Shows the engine's audio errors: 444, 445 or 446 for kinds 1, 2 and 3 of
-// the registered message EngineErrorMessageId, owned by the main window (the
-// value given at start-up) only while it is visible.  Anything else is ignored.
+// Shows the engine's audio errors (write, open and capability failures, each
+// with its own text) that carry the message EngineErrorMessageId, owned by the
+// main window (the value given at start-up) only while it is visible.
+// Anything else is ignored.
 void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t unused, uint32_t user,
                                          uint32_t messageId);
 

@@ -1,161 +1,311 @@
-// The main window procedure: one case per message, one handler per command.
+// The main window procedure: one case per message, and the sequences that
+// build, reset and take down the window's elements in their fixed order.
 #include "main_window.h"
 
 #include <cstring>
 
-#include "../clock/clock_thread.h"
-#include "../res/resources.h"
-#include "../settings/settings_store.h"
+#include "bars.h"
+#include "commands.h"
+#include "resources.h"
+#include "settings_store.h"
+#include "time_display.h"
 #include "tray.h"
+#include "window_placement.h"
 
 const char kMainWindowClass[] = "Orvanel";
 
-std::atomic<HWND> TimeDisplay{nullptr};
-std::atomic<HWND> Toolbar{nullptr};
-std::atomic<HWND> StatusBar{nullptr};
-
-WINDOWPLACEMENT StartupPlacement;
+HMENU DetachedMenuBar = nullptr;
 
 namespace {
 
-struct HotKey {
-    int id;
-    UINT modifiers;
-    UINT key;
-};
+const DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW;
+const COLORREF kWhite = RGB(255, 255, 255);
 
-// Registered in this order; a combination another program holds is simply
-// unavailable.  Alt+F7 (IDH_CONFIGURE) joins once the Configuration dialog
-// exists: until then it would only take the key from other programs.
-constexpr HotKey kHotKeys[] = {
-    {IDH_ABOUT, MOD_ALT, VK_F8},
-    {IDH_TOGGLE_TRAY, MOD_ALT, VK_F11},
-    {IDH_SPEAK_TIME, MOD_ALT, VK_F12},
-    {IDH_READ_CLIPBOARD, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'R'},
-};
+// The placement the window had while it was created: Reset returns to it.
+WINDOWPLACEMENT StartupPlacement;
+UINT TaskbarCreatedMessage = 0;
+// A failed engine start posts WM_DESTROY before the window is really
+// destroyed, so the sequence may be asked for twice; it runs once.
+bool ShutdownDone = false;
 
-void RegisterHotkeys(HWND window) {
-    for (const HotKey &hotKey : kHotKeys) {
-        RegisterHotKey(window, hotKey.id, hotKey.modifiers, hotKey.key);
+HWND CurrentStatusBar() {
+    return StatusBar.load();
+}
+
+void DestroyChild(std::atomic<HWND> &child) {
+    HWND handle = child.exchange(nullptr);
+    if (handle != nullptr) {
+        DestroyWindow(handle);
     }
 }
 
-void UnregisterHotkeys(HWND window) {
-    for (const HotKey &hotKey : kHotKeys) {
-        UnregisterHotKey(window, hotKey.id);
-    }
+// Redraws the frame after a style change, in place and in its z-order.
+void RecalculateFrame(HWND window, HWND insertAfter, UINT extraFlags) {
+    SetWindowPos(window, insertAfter, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | extraFlags);
 }
 
-void RequestFromClockThread(std::atomic<int32_t> &flag) {
-    RaiseRequest(flag);
-    WakeClockThread();
+void SetCaption(HWND window, bool shown) {
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    SetWindowLongA(window, GWL_STYLE, shown ? style | WS_CAPTION : style & ~WS_CAPTION);
+    RecalculateFrame(window, nullptr, SWP_NOZORDER);
 }
 
-void ShowAbout(HWND owner, UINT extraStyle) {
-    char caption[kTextBufferSize];
+void SetTopMost(HWND window, bool topMost) {
+    SetWindowPos(window, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void AppendSystemMenuItems(HWND window) {
+    HMENU systemMenu = GetSystemMenu(window, FALSE);
     char text[kTextBufferSize];
-    LoadText(IDS_ABOUT_CAPTION, caption);
-    LoadText(IDS_ABOUT_TEXT, text);
-    MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION | extraStyle);
+    AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    LoadText(IDS_HIDE_MENU_BAR, text);
+    AppendMenuA(systemMenu, MF_STRING, ID_HIDE_MENU_BAR, text);
+    LoadText(IDS_SAVE_WINDOW_POSITION, text);
+    AppendMenuA(systemMenu, MF_STRING, ID_SAVE_WINDOW_POSITION, text);
 }
 
 LRESULT OnCreate(HWND window) {
-    std::memset(&StartupPlacement, 0, sizeof StartupPlacement);
-    StartupPlacement.length = sizeof StartupPlacement;
-    GetWindowPlacement(window, &StartupPlacement);
+    ShutdownDone = false;
+    ReadWindowPlacement(window, StartupPlacement);
+    BeginTimerResolution();
+    RestoreStoredToggle(window, ID_PAINT_TIME);
+    RestoreStoredToggle(window, ID_INCLUDE_SECONDS);
+    RestoreStoredToggle(window, ID_TOOLBAR);
+    RestoreStoredToggle(window, ID_STATUS_BAR);
+    RestoreStoredToggle(window, ID_ALWAYS_ON_TOP);
+    if (ReadFlag(Setting::ShowTitle)) {
+        SetMenuItemCheck(CurrentMenuBar(window), ID_SHOW_TITLE, true);
+    } else {
+        ShowTitleOff(window);
+    }
+    LoadDisplayAppearance();
     if (ReadFlag(Setting::RegisterHotkeys)) {
         RegisterHotkeys(window);
     }
+    AppendSystemMenuItems(window);
+    RestoreStoredToggle(window, ID_HIDE_MENU_BAR);
+    RestoreStoredToggle(window, ID_SAVE_WINDOW_POSITION);
+    TaskbarCreatedMessage = RegisterTaskbarCreatedMessage();
+    PostMessageA(window, WM_TIMER, 0, 0);
     return 0;
 }
 
+// Switches an element off only while its item is checked and it exists.
+void SwitchOffIfOn(HWND window, UINT id, bool (*exists)(), void (*switchOff)(HWND)) {
+    HMENU menu = CurrentMenuBar(window);
+    if (IsMenuItemChecked(menu, id) && exists()) {
+        SetMenuItemCheck(menu, id, false);
+        switchOff(window);
+    }
+}
+
 LRESULT OnDestroy(HWND window) {
+    if (ShutdownDone) {
+        return 0;
+    }
+    ShutdownDone = true;
     if (ReadFlag(Setting::RegisterHotkeys)) {
         UnregisterHotkeys(window);
     }
-    if (ReadFlag(Setting::SavePosition)) {
-        WINDOWPLACEMENT placement;
-        std::memset(&placement, 0, sizeof placement);
-        placement.length = sizeof placement;
-        if (GetWindowPlacement(window, &placement)) {
-            WriteStruct(Setting::WindowPlacement, &placement);
-        }
-    }
+    ReleaseDisplayAppearance();
+    SwitchOffIfOn(window, ID_STATUS_BAR, StatusBarExists, StatusBarOff);
+    SwitchOffIfOn(window, ID_TOOLBAR, ToolbarExists, ToolbarOff);
+    SwitchOffIfOn(window, ID_PAINT_TIME, TimeDisplayExists, PaintTimeOff);
+    DetachedMenuBar = nullptr;
+    EndTimerResolution();
+    SaveWindowPlacement(window);
     PostQuitMessage(0);
     return 0;
 }
 
-void OnExit(HWND window) {
-    DestroyWindow(window);
-    // The window is gone; only the icon's removal is left of a restore.
-    RestoreFromTray(window);
-}
-
-LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(wParam)) {
-    case ID_SPEAK_TIME:
-        RequestFromClockThread(SpeakTimeRequested);
-        return 0;
-    case ID_MINIMIZE_TO_TRAY:
-        HideToTray(window);
-        return 0;
-    case ID_RESTORE_WINDOW:
-        RestoreFromTray(window);
-        return 0;
-    case ID_RESTART_SPEECH:
-        RequestFromClockThread(RestartSpeechRequested);
-        return 0;
-    case ID_EXIT:
-        OnExit(window);
-        return 0;
-    case ID_READ_CLIPBOARD:
-        RequestFromClockThread(ReadClipboardRequested);
-        return 0;
-    case ID_ABOUT:
-        ShowAbout(window, 0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-LRESULT OnHotKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (static_cast<int>(wParam)) {
-    case IDH_ABOUT:
-        ShowAbout(nullptr, MB_SETFOREGROUND);
-        return 0;
-    case IDH_TOGGLE_TRAY:
-        if (IsWindowVisible(window)) {
-            HideToTray(window);
-        } else {
-            RestoreFromTray(window);
-        }
-        return 0;
-    case IDH_SPEAK_TIME:
-        RequestFromClockThread(SpeakTimeRequested);
-        return 0;
-    case IDH_READ_CLIPBOARD:
-        RequestFromClockThread(ReadClipboardRequested);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
 } // namespace
 
+void ResetMainWindow(HWND window) {
+    RegisterHotkeys(window);
+    ResetDisplayAppearance();
+    HMENU menu = CurrentMenuBar(window);
+    // The caption, frame and buttons of a new window; its visibility is left
+    // alone, the placement below shows it.
+    const LONG visible = GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(kMainWindowStyle) | visible);
+    RecalculateFrame(window, HWND_NOTOPMOST, 0);
+    SetMenuItemCheck(menu, ID_ALWAYS_ON_TOP, false);
+    SetMenuItemCheck(menu, ID_SHOW_TITLE, true);
+    StatusBarOff(window);
+    StatusBarOn(window);
+    SetMenuItemCheck(menu, ID_STATUS_BAR, true);
+    ToolbarOff(window);
+    ToolbarOn(window);
+    SetMenuItemCheck(menu, ID_TOOLBAR, true);
+    PaintTimeOff(window);
+    PaintTimeOn(window);
+    SetMenuItemCheck(menu, ID_PAINT_TIME, true);
+    SetMenuItemCheck(menu, ID_INCLUDE_SECONDS, true);
+    DetachedMenuBar = nullptr;
+    SetMenu(window, menu);
+    HMENU systemMenu = GetSystemMenu(window, FALSE);
+    SetMenuItemCheck(systemMenu, ID_HIDE_MENU_BAR, false);
+    SetMenuItemCheck(systemMenu, ID_SAVE_WINDOW_POSITION, false);
+    WINDOWPLACEMENT placement = StartupPlacement;
+    placement.showCmd = SW_SHOWNORMAL;
+    SetWindowPlacement(window, &placement);
+    PostMessageA(window, WM_TIMER, 0, 0);
+}
+
+HMENU CurrentMenuBar(HWND window) {
+    HMENU attached = GetMenu(window);
+    return attached != nullptr ? attached : DetachedMenuBar;
+}
+
+bool IsMenuItemChecked(HMENU menu, UINT id) {
+    const UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
+void SetMenuItemCheck(HMENU menu, UINT id, bool checked) {
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool TimeDisplayExists() {
+    return TimeDisplay.load() != nullptr;
+}
+
+bool ToolbarExists() {
+    return Toolbar.load() != nullptr;
+}
+
+bool StatusBarExists() {
+    return StatusBar.load() != nullptr;
+}
+
+bool MenuBarDetached() {
+    return DetachedMenuBar != nullptr;
+}
+
+void PaintTimeOn(HWND window) {
+    if (CreateTimeDisplay(window) != nullptr) {
+        ApplyDisplayFont();
+    }
+    StartPaintTimer(window);
+    PostMessageA(window, WM_TIMER, 0, 0);
+}
+
+// The timer first: no tick may find the control it is about to lose.
+void PaintTimeOff(HWND) {
+    StopPaintTimer();
+    DestroyChild(TimeDisplay);
+}
+
+void ToolbarOn(HWND window) {
+    CreateToolbar(window);
+}
+
+void ToolbarOff(HWND) {
+    DestroyChild(Toolbar);
+}
+
+void StatusBarOn(HWND window) {
+    CreateStatusBar(window);
+}
+
+void StatusBarOff(HWND) {
+    DestroyChild(StatusBar);
+}
+
+void OnTopOn(HWND window) {
+    SetTopMost(window, true);
+}
+
+void OnTopOff(HWND window) {
+    SetTopMost(window, false);
+}
+
+void ShowTitleOn(HWND window) {
+    SetCaption(window, true);
+}
+
+void ShowTitleOff(HWND window) {
+    SetCaption(window, false);
+}
+
+void DetachMenuBar(HWND window) {
+    DetachedMenuBar = GetMenu(window);
+    SetMenu(window, nullptr);
+}
+
+void AttachMenuBar(HWND window) {
+    SetMenu(window, DetachedMenuBar);
+    DetachedMenuBar = nullptr;
+}
+
+bool RegisterMainWindowClass() {
+    WNDCLASSA windowClass;
+    std::memset(&windowClass, 0, sizeof windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = InstanceHandle;
+    windowClass.hIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_ORVANEL));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAINMENU);
+    windowClass.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+HWND CreateMainWindow() {
+    return CreateWindowExA(0, kMainWindowClass, kMainWindowClass, kMainWindowStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                           InstanceHandle, nullptr);
+}
+
+void ShowMainWindow(HWND window, bool startHidden, int showCommand) {
+    if (startHidden) {
+        HideToTray(window);
+        return;
+    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    ApplySavedWindowPlacement(window);
+}
+
+ClockWindow MainClockWindow(HWND window) {
+    return ClockWindow{window, CurrentStatusBar, TimeDisplayExists};
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TaskbarCreatedMessage && message != 0) {
+        OnTaskbarCreated(window);
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         return OnCreate(window);
     case WM_DESTROY:
         return OnDestroy(window);
+    case WM_SIZE:
+        LayoutChildWindows(window, lParam);
+        return 0;
+    case WM_ERASEBKGND:
+        return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+    case WM_TIMER:
+        RefreshTimeDisplay(PaintTimer.load(), window);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(window, message, wParam, lParam);
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(window);
+        return 0;
+    case WM_MENUSELECT:
+        ShowMenuHelp(window, wParam, reinterpret_cast<HMENU>(lParam));
+        return 0;
     case WM_HOTKEY:
         return OnHotKey(window, message, wParam, lParam);
-    case WM_TIMER:
-        return 0; // refresh of the painted time; nothing is painted yet
     case TRAY_CALLBACK_MESSAGE:
         return OnTrayCallback(window, wParam, lParam);
     default:

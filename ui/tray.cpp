@@ -4,8 +4,9 @@
 
 #include <cstring>
 
-#include "../res/resources.h"
-#include "../settings/settings_store.h"
+#include "resources.h"
+#include "settings_store.h"
+#include "window_placement.h"
 
 namespace {
 
@@ -42,31 +43,37 @@ void ShowTrayMenu(HWND window) {
 
 void HideToTray(HWND window) {
     NOTIFYICONDATAA icon = BuildTrayIconRecord(window);
-    if (ReadFlag(Setting::SavePosition)) {
-        WINDOWPLACEMENT placement;
-        std::memset(&placement, 0, sizeof placement);
-        placement.length = sizeof placement;
-        if (GetWindowPlacement(window, &placement)) {
-            WriteStruct(Setting::WindowPlacement, &placement);
-        }
-    }
+    SaveWindowPlacement(window);
     ShowWindow(window, SW_HIDE);
     Shell_NotifyIconA(NIM_ADD, &icon);
 }
 
 void RestoreFromTray(HWND window) {
-    NOTIFYICONDATAA icon = BuildTrayIconRecord(window);
-    Shell_NotifyIconA(NIM_DELETE, &icon);
+    RemoveTrayIcon(window);
     ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
     // A second instance restores the first before it has located any
     // configuration; it has no placement of the first's to apply.
-    if (ConfigFilePath[0] != '\0' && ReadFlag(Setting::SavePosition)) {
-        WINDOWPLACEMENT placement;
-        std::memset(&placement, 0, sizeof placement);
-        if (ReadStruct(Setting::WindowPlacement, &placement)) {
-            SetWindowPlacement(window, &placement);
-        }
+    if (ConfigFilePath[0] != '\0') {
+        ApplySavedWindowPlacement(window);
+    }
+}
+
+void RemoveTrayIcon(HWND window) {
+    NOTIFYICONDATAA icon = BuildTrayIconRecord(window);
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+}
+
+UINT RegisterTaskbarCreatedMessage() {
+    return RegisterWindowMessageA("TaskbarCreated");
+}
+
+void OnTaskbarCreated(HWND window) {
+    // A new shell has no icons: a hidden window would be reachable only by
+    // its hot keys.
+    if (!IsWindowVisible(window)) {
+        NOTIFYICONDATAA icon = BuildTrayIconRecord(window);
+        Shell_NotifyIconA(NIM_ADD, &icon);
     }
 }
 

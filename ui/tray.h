@@ -10,3 +10,11 @@ void RestoreFromTray(HWND window);
 
 // The icon's callback message (mouse message in lParam).
 LRESULT OnTrayCallback(HWND window, WPARAM wParam, LPARAM lParam);
+
+// Removes the icon alone: Exit, after the window has been destroyed.
+void RemoveTrayIcon(HWND window);
+
+// The shell's "TaskbarCreated" message: the icon of a hidden window is added
+// again when the taskbar comes back.
+UINT RegisterTaskbarCreatedMessage();
+void OnTaskbarCreated(HWND window);

@@ -1,0 +1,22 @@
+// The toolbar and status bar, the layout of the main window's children, and
+// the menu help shown in the status bar.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+// Null while off.  The main thread creates and destroys them; the ClockThread
+// reads StatusBar to exchange its text.
+extern std::atomic<HWND> Toolbar;
+extern std::atomic<HWND> StatusBar;
+
+HWND CreateToolbar(HWND mainWindow);
+HWND CreateStatusBar(HWND mainWindow); // showing "I'm ready!"
+
+// WM_SIZE: every descendant to 0,0 at the new client size; the bars dock
+// themselves, the TimeDisplay is centred again at the next refresh.
+void LayoutChildWindows(HWND mainWindow, LPARAM size);
+
+// WM_MENUSELECT, for the menu bar, the system menu and the tray menu alike.
+void ShowMenuHelp(HWND mainWindow, WPARAM item, HMENU menu);

@@ -1,0 +1,286 @@
+#include "commands.h"
+
+#include "bars.h"
+#include "clock_thread.h"
+#include "config_removal.h"
+#include "dialogs.h"
+#include "main_window.h"
+#include "resources.h"
+#include "settings_store.h"
+#include "time_display.h"
+#include "tray.h"
+
+namespace {
+
+// --- Message boxes --------------------------------------------------------
+
+int ShowBox(HWND owner, UINT captionId, UINT textId, UINT style) {
+    char caption[kTextBufferSize];
+    char text[kTextBufferSize];
+    LoadText(captionId, caption);
+    LoadText(textId, text);
+    return MessageBoxA(owner, text, caption, style);
+}
+
+bool AskYesNo(HWND owner, UINT textId) {
+    return ShowBox(owner, IDS_CAPTION_QUESTION, textId, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void ShowInformation(HWND owner, UINT textId) {
+    ShowBox(owner, IDS_CAPTION_INFORMATION, textId, MB_OK | MB_ICONINFORMATION);
+}
+
+void ShowError(HWND owner, UINT textId) {
+    ShowBox(owner, IDS_CAPTION_ERROR, textId, MB_OK | MB_ICONERROR);
+}
+
+// --- Handlers -------------------------------------------------------------
+
+void SpeakTime(HWND) {
+    RaiseRequest(SpeakTimeRequested);
+}
+
+void ReadClipboard(HWND) {
+    RaiseRequest(ReadClipboardRequested);
+}
+
+void RestartSpeech(HWND) {
+    RaiseRequest(RestartSpeechRequested);
+}
+
+void About(HWND window) {
+    ShowBox(window, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT, MB_OK | MB_ICONINFORMATION);
+}
+
+// From anywhere on the desktop: no owner, and in front of whatever has focus.
+void AboutFromHotKey(HWND) {
+    ShowBox(nullptr, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT,
+            MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+}
+
+// After OK the ClockThread takes the new speech settings, and the hot keys
+// follow RegisterHotkeys; a cancelled dialog changes nothing.
+bool RunConfiguration(HWND owner, HWND window) {
+    if (ShowConfigurationDialog(owner) == 0) {
+        return false;
+    }
+    RaiseRequest(ApplySpeechSettingsRequested);
+    if (owner != nullptr) {
+        PostMessageA(window, WM_TIMER, 0, 0);
+    }
+    if (ReadFlag(Setting::RegisterHotkeys)) {
+        RegisterHotkeys(window);
+    } else {
+        UnregisterHotkeys(window);
+    }
+    return true;
+}
+
+void Configure(HWND window) {
+    RunConfiguration(window, window);
+}
+
+void ConfigureFromHotKey(HWND window) {
+    RunConfiguration(nullptr, window);
+}
+
+void SetIniPath(HWND window) {
+    ShowSetIniPathDialog(window);
+}
+
+void ResetConfiguration(HWND window) {
+    if (!AskYesNo(window, IDS_CONFIRM_RESET)) {
+        return;
+    }
+    const uint32_t result = DeleteConfiguration();
+    if (result == 0) {
+        RaiseRequest(RestartSpeechRequested);
+        ShowInformation(window, IDS_RESET_DONE);
+    } else {
+        ShowError(window, result == ERROR_FILE_NOT_FOUND ? IDS_RESET_NOTHING : IDS_RESET_FAILED);
+    }
+    ResetMainWindow(window);
+}
+
+void EmptyClipboardCommand(HWND window) {
+    if (!AskYesNo(window, IDS_CONFIRM_EMPTY_CLIPBOARD)) {
+        return;
+    }
+    if (!OpenClipboard(window)) {
+        ShowError(window, IDS_CLIPBOARD_OPEN_FAILED);
+        return;
+    }
+    if (EmptyClipboard()) {
+        ShowInformation(window, IDS_CLIPBOARD_EMPTIED);
+    } else {
+        ShowError(window, IDS_CLIPBOARD_EMPTY_FAILED);
+    }
+    CloseClipboard();
+}
+
+void Exit(HWND window) {
+    DestroyWindow(window);
+    RemoveTrayIcon(window);
+}
+
+void ToggleTray(HWND window) {
+    if (IsWindowVisible(window)) {
+        HideToTray(window);
+    } else {
+        RestoreFromTray(window);
+    }
+}
+
+void RefreshNow(HWND window) {
+    PostMessageA(window, WM_TIMER, 0, 0);
+}
+
+void Nothing(HWND) {}
+
+// --- Tables ---------------------------------------------------------------
+
+struct Command {
+    UINT id;
+    void (*run)(HWND window);
+};
+
+const Command kCommands[] = {
+    {ID_CONFIGURE, Configure},
+    {ID_RESET_CONFIGURATION, ResetConfiguration},
+    {ID_SET_INI_PATH, SetIniPath},
+    {ID_SPEAK_TIME, SpeakTime},
+    {ID_MINIMIZE_TO_TRAY, HideToTray},
+    {ID_RESTORE_WINDOW, RestoreFromTray},
+    {ID_RESTART_SPEECH, RestartSpeech},
+    {ID_EXIT, Exit},
+    {ID_READ_CLIPBOARD, ReadClipboard},
+    {ID_EMPTY_CLIPBOARD, EmptyClipboardCommand},
+    {ID_FONT, ChooseDisplayFont},
+    {ID_COLOR, ChooseBackgroundColor},
+    {ID_ABOUT, About},
+};
+
+// A toggle's state is its check mark, and for the elements that own a
+// window or the detached menu, that handle as well.
+struct Toggle {
+    UINT id;
+    Setting setting;
+    bool inSystemMenu;
+    bool (*elementExists)(); // null: the check mark alone
+    void (*switchOn)(HWND window);
+    void (*switchOff)(HWND window);
+};
+
+const Toggle kToggles[] = {
+    {ID_PAINT_TIME, Setting::PaintTime, false, TimeDisplayExists, PaintTimeOn, PaintTimeOff},
+    {ID_INCLUDE_SECONDS, Setting::IncludeSeconds, false, nullptr, RefreshNow, RefreshNow},
+    {ID_TOOLBAR, Setting::ToolBar, false, ToolbarExists, ToolbarOn, ToolbarOff},
+    {ID_STATUS_BAR, Setting::StatusBar, false, StatusBarExists, StatusBarOn, StatusBarOff},
+    {ID_ALWAYS_ON_TOP, Setting::OnTop, false, nullptr, OnTopOn, OnTopOff},
+    {ID_SHOW_TITLE, Setting::ShowTitle, false, nullptr, ShowTitleOn, ShowTitleOff},
+    {ID_HIDE_MENU_BAR, Setting::HideMenu, true, MenuBarDetached, DetachMenuBar, AttachMenuBar},
+    {ID_SAVE_WINDOW_POSITION, Setting::SavePosition, true, nullptr, Nothing, Nothing},
+};
+
+struct HotKey {
+    int id;
+    UINT modifiers;
+    UINT key;
+    void (*run)(HWND window);
+};
+
+const HotKey kHotKeys[] = {
+    {IDH_CONFIGURE, MOD_ALT, VK_F7, ConfigureFromHotKey},
+    {IDH_ABOUT, MOD_ALT, VK_F8, AboutFromHotKey},
+    {IDH_TOGGLE_TRAY, MOD_ALT, VK_F11, ToggleTray},
+    {IDH_SPEAK_TIME, MOD_ALT, VK_F12, SpeakTime},
+    {IDH_READ_CLIPBOARD, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'R', ReadClipboard},
+};
+
+template <typename Row, size_t N> const Row *FindRow(const Row (&rows)[N], UINT id) {
+    for (const Row &row : rows) {
+        if (static_cast<UINT>(row.id) == id) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+HMENU ToggleMenu(HWND window, const Toggle &toggle) {
+    return toggle.inSystemMenu ? GetSystemMenu(window, FALSE) : CurrentMenuBar(window);
+}
+
+void RunToggle(HWND window, const Toggle &toggle) {
+    HMENU menu = ToggleMenu(window, toggle);
+    const bool on = IsMenuItemChecked(menu, toggle.id) &&
+                    (toggle.elementExists == nullptr || toggle.elementExists());
+    SetMenuItemCheck(menu, toggle.id, !on);
+    if (on) {
+        toggle.switchOff(window);
+    } else {
+        toggle.switchOn(window);
+    }
+    WriteFlag(toggle.setting, !on);
+}
+
+} // namespace
+
+LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    if (id >= ID_FIRST_MENU_COMMAND && id <= ID_LAST_MENU_COMMAND) {
+        if (const Command *command = FindRow(kCommands, id)) {
+            command->run(window);
+            return 0;
+        }
+        const Toggle *toggle = FindRow(kToggles, id);
+        if (toggle != nullptr && !toggle->inSystemMenu) {
+            RunToggle(window, *toggle);
+            return 0;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const Toggle *toggle = FindRow(kToggles, LOWORD(wParam));
+    if (toggle != nullptr && toggle->inSystemMenu) {
+        RunToggle(window, *toggle);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT OnHotKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const HotKey *hotKey = FindRow(kHotKeys, static_cast<UINT>(wParam))) {
+        hotKey->run(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void OnInitMenuPopup(HWND window) {
+    HMENU menu = CurrentMenuBar(window);
+    const UINT state = IsClipboardFormatAvailable(CF_TEXT) ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(menu, ID_READ_CLIPBOARD, MF_BYCOMMAND | state);
+    EnableMenuItem(menu, ID_EMPTY_CLIPBOARD, MF_BYCOMMAND | state);
+}
+
+void RegisterHotkeys(HWND window) {
+    for (const HotKey &hotKey : kHotKeys) {
+        RegisterHotKey(window, hotKey.id, hotKey.modifiers, hotKey.key);
+    }
+}
+
+void UnregisterHotkeys(HWND window) {
+    for (const HotKey &hotKey : kHotKeys) {
+        UnregisterHotKey(window, hotKey.id);
+    }
+}
+
+void RestoreStoredToggle(HWND window, UINT id) {
+    const Toggle *toggle = FindRow(kToggles, id);
+    if (toggle != nullptr && ReadFlag(toggle->setting)) {
+        SetMenuItemCheck(ToggleMenu(window, *toggle), id, true);
+        toggle->switchOn(window);
+    }
+}

@@ -1,0 +1,23 @@
+// Every command of the main window as a row of a table: menu commands,
+// toggles, system-menu items and hot keys, dispatched from one place each.
+#pragma once
+
+#include <windows.h>
+
+// WM_COMMAND (menu bar, accelerators, toolbar, tray menu), WM_SYSCOMMAND and
+// WM_HOTKEY; an id of none of the tables goes to default processing.
+LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT OnHotKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// WM_INITMENUPOPUP: the clipboard items are usable only while it holds text.
+void OnInitMenuPopup(HWND window);
+
+// All five, in table order; a combination another program holds is simply
+// not available.
+void RegisterHotkeys(HWND window);
+void UnregisterHotkeys(HWND window);
+
+// Creation: when the toggle's setting is stored on, checks its item and
+// switches its element on.
+void RestoreStoredToggle(HWND window, UINT id);

@@ -1,0 +1,271 @@
+#include "time_display.h"
+
+#include <commdlg.h>
+#include <mmsystem.h>
+
+#include <cstring>
+
+#include "display_text.h"
+#include "resources.h"
+#include "settings_store.h"
+
+std::atomic<HWND> TimeDisplay{nullptr};
+std::atomic<UINT> PaintTimer{0};
+
+HFONT DisplayFont = nullptr;
+COLORREF DisplayTextColor = 0;
+COLORREF DisplayBackgroundColor = 0;
+HBRUSH BackgroundBrush = nullptr;
+
+static_assert(sizeof(LOGFONTA) == kLogFontSize, "LogFont is stored byte for byte");
+static_assert(sizeof(COLORREF[16]) == kCustomColorsSize, "CustomColors is stored byte for byte");
+
+namespace {
+
+const DWORD kTimeDisplayStyle = WS_CHILD | WS_VISIBLE | SS_CENTER;
+const UINT kPaintPeriodMs = 1000;
+const COLORREF kWhite = RGB(255, 255, 255);
+
+UINT MinimumTimerPeriod() {
+    TIMECAPS caps;
+    std::memset(&caps, 0, sizeof caps);
+    timeGetDevCaps(&caps, sizeof caps);
+    return caps.wPeriodMin;
+}
+
+// Runs on the multimedia timer's thread.  It only posts: the refresh itself
+// runs on the main thread, which alone creates and destroys the TimeDisplay,
+// so a tick can never meet a control being destroyed, and killing the timer
+// never waits on a routine that waits for the main thread.
+void CALLBACK PaintTimerRoutine(UINT timerId, UINT, DWORD_PTR mainWindow, DWORD_PTR, DWORD_PTR) {
+    if (timerId == PaintTimer.load() && TimeDisplay.load() != nullptr) {
+        PostMessageA(reinterpret_cast<HWND>(mainWindow), WM_TIMER, 0, 0);
+    }
+}
+
+HBRUSH CurrentBackgroundBrush() {
+    return BackgroundBrush != nullptr ? BackgroundBrush
+                                      : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
+
+void SetDisplayFont(HFONT font) {
+    HWND display = TimeDisplay.load();
+    if (display != nullptr) {
+        SendMessageA(display, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+}
+
+// Formats time with the system default locale; empty text on failure.
+void FormatTimeText(const SYSTEMTIME &time, char (&text)[kTextBufferSize]) {
+    const bool seconds = ReadFlag(Setting::IncludeSeconds);
+    const DisplayTimeFormat format = ChooseDisplayTimeFormat(ReadFlag(Setting::Hour24), seconds,
+                                                             ReadFlag(Setting::BypassMarker));
+    char picture[kTextBufferSize];
+    LoadText(format.pictureId, picture);
+    if (GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, format.flags, &time, picture, text, sizeof text) ==
+        0) {
+        std::memset(text, 0, sizeof text);
+    }
+}
+
+void AppendText(char (&text)[kTextBufferSize], const char *tail) {
+    const size_t used = std::strlen(text);
+    lstrcpynA(text + used, tail, static_cast<int>(sizeof text - used));
+}
+
+} // namespace
+
+HWND CreateTimeDisplay(HWND mainWindow) {
+    HWND display = CreateWindowExA(0, "Static", nullptr, kTimeDisplayStyle, 0, 0, 0, 0, mainWindow,
+                                   nullptr, InstanceHandle, nullptr);
+    TimeDisplay.store(display);
+    return display;
+}
+
+void StartPaintTimer(HWND mainWindow) {
+    PaintTimer.store(timeSetEvent(kPaintPeriodMs, MinimumTimerPeriod(), PaintTimerRoutine,
+                                  reinterpret_cast<DWORD_PTR>(mainWindow),
+                                  TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS));
+}
+
+void StopPaintTimer() {
+    const UINT timer = PaintTimer.exchange(0);
+    if (timer != 0) {
+        timeKillEvent(timer);
+    }
+}
+
+void RefreshTimeDisplay(UINT timerId, HWND mainWindow) {
+    char text[kTextBufferSize];
+    std::memset(text, 0, sizeof text);
+    if (TimeDisplay.load() == nullptr || timerId != PaintTimer.load()) {
+        return;
+    }
+    const bool utc = ReadFlag(Setting::UniversalTime);
+    SYSTEMTIME time;
+    std::memset(&time, 0, sizeof time);
+    if (utc) {
+        GetSystemTime(&time);
+    } else {
+        GetLocalTime(&time);
+    }
+    FormatTimeText(time, text);
+    if (ReadFlag(Setting::UniversalTime)) {
+        AppendText(text, " UTC");
+    }
+    if (ReadFlag(Setting::AnnounceDate)) {
+        char date[kTextBufferSize];
+        std::memset(date, 0, sizeof date);
+        const DWORD dateFormat = ReadFlag(Setting::ShortDate) ? DATE_SHORTDATE : DATE_LONGDATE;
+        if (GetDateFormatA(LOCALE_SYSTEM_DEFAULT, dateFormat, &time, nullptr, date, sizeof date) ==
+            0) {
+            std::memset(date, 0, sizeof date);
+        }
+        AppendText(text, "\n");
+        AppendText(text, date);
+    }
+    CenterTimeDisplay(mainWindow, TimeDisplay.load(), text);
+}
+
+void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
+    RECT client;
+    std::memset(&client, 0, sizeof client);
+    GetClientRect(mainWindow, &client);
+    RECT measured;
+    std::memset(&measured, 0, sizeof measured);
+    HDC dc = GetDC(mainWindow);
+    if (dc != nullptr) {
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(display, WM_GETFONT, 0, 0));
+        HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+        DrawTextA(dc, text, -1, &measured, DT_CALCRECT);
+        if (previous != nullptr) {
+            SelectObject(dc, previous);
+        }
+        ReleaseDC(mainWindow, dc);
+    }
+    const int width = measured.right - measured.left;
+    const int height = measured.bottom - measured.top;
+    const int x = CenteredOrigin(client.right - client.left, width);
+    const int y = CenteredOrigin(client.bottom - client.top, height);
+    if (MoveWindow(display, x, y, width, height, TRUE) &&
+        InvalidateRect(mainWindow, nullptr, TRUE)) {
+        SetWindowTextA(display, text);
+    }
+}
+
+void LoadDisplayAppearance() {
+    DisplayTextColor = static_cast<COLORREF>(ReadSetting(Setting::FontColor));
+    LOGFONTA font;
+    std::memset(&font, 0, sizeof font);
+    if (ReadStruct(Setting::LogFont, &font)) {
+        ReplaceDisplayFont(CreateFontIndirectA(&font));
+    }
+    ReplaceBackgroundBrush(static_cast<COLORREF>(ReadSetting(Setting::BackgroundColor)));
+}
+
+void ReplaceDisplayFont(HFONT font) {
+    if (DisplayFont != nullptr) {
+        SetDisplayFont(nullptr);
+        DeleteObject(DisplayFont);
+    }
+    DisplayFont = font;
+    ApplyDisplayFont();
+}
+
+void ApplyDisplayFont() {
+    if (DisplayFont != nullptr) {
+        SetDisplayFont(DisplayFont);
+    }
+}
+
+void ReplaceBackgroundBrush(COLORREF color) {
+    ReleaseBackgroundBrush();
+    DisplayBackgroundColor = color;
+    BackgroundBrush = CreateSolidBrush(color);
+}
+
+void ReleaseBackgroundBrush() {
+    if (BackgroundBrush != nullptr) {
+        DeleteObject(BackgroundBrush);
+        BackgroundBrush = nullptr;
+    }
+    DisplayBackgroundColor = 0;
+}
+
+void ResetDisplayAppearance() {
+    ReplaceBackgroundBrush(kWhite);
+    ReplaceDisplayFont(nullptr);
+    DisplayTextColor = 0;
+}
+
+void ReleaseDisplayAppearance() {
+    ReleaseBackgroundBrush();
+    ReplaceDisplayFont(nullptr);
+    DisplayTextColor = 0;
+}
+
+LRESULT OnEraseBackground(HWND mainWindow, HDC dc) {
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    FillRect(dc, &client, CurrentBackgroundBrush());
+    return 1;
+}
+
+LRESULT OnCtlColorStatic(HDC dc, HWND control) {
+    if (control == nullptr || control != TimeDisplay.load()) {
+        return 0;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, DisplayTextColor);
+    return reinterpret_cast<LRESULT>(CurrentBackgroundBrush());
+}
+
+void ChooseDisplayFont(HWND mainWindow) {
+    LOGFONTA font;
+    std::memset(&font, 0, sizeof font);
+    CHOOSEFONTA request;
+    std::memset(&request, 0, sizeof request);
+    request.lStructSize = sizeof request;
+    request.hwndOwner = mainWindow;
+    request.hInstance = InstanceHandle;
+    request.lpLogFont = &font;
+    request.rgbColors = DisplayTextColor;
+    request.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST;
+    HGDIOBJ current = DisplayFont != nullptr ? DisplayFont : GetStockObject(SYSTEM_FONT);
+    GetObjectA(current, sizeof font, &font);
+    if (!ChooseFontA(&request)) {
+        return;
+    }
+    DisplayTextColor = request.rgbColors;
+    WriteInt(Setting::FontColor, static_cast<int32_t>(DisplayTextColor));
+    WriteStruct(Setting::LogFont, &font);
+    ReplaceDisplayFont(CreateFontIndirectA(&font));
+}
+
+void ChooseBackgroundColor(HWND mainWindow) {
+    COLORREF custom[16];
+    std::memset(custom, 0, sizeof custom);
+    ReadStruct(Setting::CustomColors, custom);
+    CHOOSECOLORA request;
+    std::memset(&request, 0, sizeof request);
+    request.lStructSize = sizeof request;
+    request.hwndOwner = mainWindow;
+    request.hInstance = reinterpret_cast<HWND>(InstanceHandle);
+    request.rgbResult = DisplayBackgroundColor;
+    request.lpCustColors = custom;
+    request.Flags = CC_RGBINIT | CC_ANYCOLOR;
+    if (!ChooseColorA(&request)) {
+        return;
+    }
+    WriteInt(Setting::BackgroundColor, static_cast<int32_t>(request.rgbResult));
+    WriteStruct(Setting::CustomColors, custom);
+    ReplaceBackgroundBrush(request.rgbResult);
+}
+
+void BeginTimerResolution() {
+    timeBeginPeriod(MinimumTimerPeriod());
+}
+
+void EndTimerResolution() {
+    timeEndPeriod(MinimumTimerPeriod());
+}

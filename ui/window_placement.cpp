@@ -1,0 +1,35 @@
+#include "window_placement.h"
+
+#include <cstring>
+
+#include "settings_store.h"
+
+static_assert(sizeof(WINDOWPLACEMENT) == kWindowPlacementSize,
+              "WindowPlacement is stored byte for byte");
+
+bool ReadWindowPlacement(HWND window, WINDOWPLACEMENT &placement) {
+    std::memset(&placement, 0, sizeof placement);
+    placement.length = sizeof placement;
+    return GetWindowPlacement(window, &placement) != FALSE;
+}
+
+void SaveWindowPlacement(HWND window) {
+    if (!ReadFlag(Setting::SavePosition)) {
+        return;
+    }
+    WINDOWPLACEMENT placement;
+    if (ReadWindowPlacement(window, placement)) {
+        WriteStruct(Setting::WindowPlacement, &placement);
+    }
+}
+
+void ApplySavedWindowPlacement(HWND window) {
+    if (!ReadFlag(Setting::SavePosition)) {
+        return;
+    }
+    WINDOWPLACEMENT placement;
+    std::memset(&placement, 0, sizeof placement);
+    if (ReadStruct(Setting::WindowPlacement, &placement)) {
+        SetWindowPlacement(window, &placement);
+    }
+}
