@@ -18,6 +18,16 @@
 //   probe reg-set-dword <subkey> <name> <value>
 //   probe reg-delete-tree <subkey>
 //   probe wait-gone [timeoutMs]           wait until no main window exists
+//   probe dialog <caption> [timeoutMs]    a dialog and each control: class, text, state
+//   probe dialog-do <caption> <action>... set, select, track or click its controls
+//   probe reg-get <subkey> <name>         a value's type, size and data
+//   probe reg-set-expand-sz <subkey> <name> <value>
+//   probe reg-delete-value <subkey> <name>
+//   probe children                        the main window's children, one line each:
+//                                         child<n>=class|style|id|text|left,top,right,bottom|buttons
+//   probe registered <name> <wParam> <lParam>  post a registered message to the main window
+//   probe popup-menu [timeoutMs]          whether a popup menu is open
+//   probe commands <rounds> <id>...       post WM_COMMAND of each id, rounds times over
 #include <windows.h>
 
 #include <commctrl.h>
@@ -122,6 +132,17 @@ std::string BoxText(HWND box) {
     return text;
 }
 
+// A control's text as the control itself reports it: GetWindowText does not
+// ask a window of another process, and some controls keep their own text.
+std::string ControlText(HWND control) {
+    char text[1024] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, &length);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
 void PrintEscaped(const char *key, const std::string &value) {
     std::printf("%s=", key);
     for (char c : value) {
@@ -216,10 +237,8 @@ int CmdStatusBar() {
         std::printf("found=0\n");
         return 1;
     }
-    char text[260] = {};
-    GetWindowTextA(bar, text, sizeof text);
     std::printf("found=1\n");
-    PrintEscaped("text", text);
+    PrintEscaped("text", ControlText(bar));
     return 0;
 }
 
@@ -293,6 +312,78 @@ int CmdRegSet(int argc, char **argv, bool dword) {
     return result == ERROR_SUCCESS ? 0 : 1;
 }
 
+struct ChildList {
+    HWND parent;
+    int count;
+};
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM data) {
+    ChildList *list = reinterpret_cast<ChildList *>(data);
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    const std::string text = ControlText(child);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, list->parent, reinterpret_cast<POINT *>(&rect), 2);
+    LRESULT buttons = std::strcmp(className, TOOLBARCLASSNAMEA) == 0
+                          ? SendMessageA(child, TB_BUTTONCOUNT, 0, 0)
+                          : -1;
+    std::string line = std::string(className) + "|";
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "0x%08lx|%d|",
+                  static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+                  GetDlgCtrlID(child));
+    line += numbers;
+    line += text;
+    std::snprintf(numbers, sizeof numbers, "|%ld,%ld,%ld,%ld|%d", rect.left, rect.top, rect.right,
+                  rect.bottom, static_cast<int>(buttons));
+    line += numbers;
+    char key[32];
+    std::snprintf(key, sizeof key, "child%d", list->count++);
+    PrintEscaped(key, line);
+    return TRUE;
+}
+
+int CmdChildren() {
+    HWND window = WaitForMainWindow(5000);
+    if (window == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    std::printf("found=1\nclient=%ld,%ld\nexstyle=0x%08lx\n", client.right, client.bottom,
+                static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
+    ChildList list = {window, 0};
+    EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(&list));
+    std::printf("count=%d\n", list.count);
+    return 0;
+}
+
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM data) {
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32768") == 0 && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND *>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int CmdPopupMenu(int argc, char **argv) {
+    DWORD timeoutMs = Timeout(argc, argv, 2, 0);
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND menu = nullptr;
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&menu));
+        if (menu != nullptr || GetTickCount() - start >= timeoutMs) {
+            std::printf("open=%d\n", menu != nullptr ? 1 : 0);
+            return menu != nullptr ? 0 : 1;
+        }
+        Sleep(20);
+    }
+}
+
 int CmdWaitGone(int argc, char **argv) {
     DWORD timeoutMs = Timeout(argc, argv, 2, 10000);
     DWORD start = GetTickCount();
@@ -302,6 +393,251 @@ int CmdWaitGone(int argc, char **argv) {
         }
         Sleep(20);
     }
+    return 0;
+}
+
+// --- Dialogs: read every control of a dialog, drive its controls, registry values.
+
+struct DialogSearch {
+    const char *caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogByCaption(HWND window, LPARAM data) {
+    auto *search = reinterpret_cast<DialogSearch *>(data);
+    char className[64] = {};
+    char caption[260] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window) &&
+        std::strcmp(caption, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForDialog(const char *caption, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DialogSearch search = {caption, nullptr};
+        EnumWindows(FindDialogByCaption, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || GetTickCount() - start >= timeoutMs) {
+            return search.found;
+        }
+        Sleep(20);
+    }
+}
+
+void PrintControl(HWND dialog, HWND control, const char *key) {
+    char className[64] = {};
+    char text[1024] = {};
+    GetClassNameA(control, className, sizeof className);
+    SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_NORMAL, 2000, nullptr);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&rect), 2);
+    std::printf("%s.class=%s\n", key, className);
+    PrintEscaped((std::string(key) + ".text").c_str(), text);
+    std::printf("%s.enabled=%d\n%s.style=0x%08lx\n%s.rect=%ld,%ld,%ld,%ld\n", key,
+                IsWindowEnabled(control) ? 1 : 0, key,
+                static_cast<unsigned long>(GetWindowLongA(control, GWL_STYLE)), key, rect.left,
+                rect.top, rect.right, rect.bottom);
+    auto send = [control](UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(control, message, wParam, lParam, SMTO_NORMAL, 2000, &result);
+        return static_cast<long>(result);
+    };
+    if (_stricmp(className, "Button") == 0) {
+        std::printf("%s.check=%ld\n", key, send(BM_GETCHECK));
+    } else if (_stricmp(className, "Edit") == 0) {
+        std::printf("%s.limit=%ld\n", key, send(EM_GETLIMITTEXT));
+    } else if (_stricmp(className, UPDOWN_CLASSA) == 0) {
+        long range = send(UDM_GETRANGE);
+        HWND buddy = reinterpret_cast<HWND>(send(UDM_GETBUDDY));
+        std::printf("%s.range=%d,%d\n%s.pos=%d\n%s.buddy=%d\n", key, HIWORD(range), LOWORD(range),
+                    key, static_cast<short>(LOWORD(send(UDM_GETPOS))), key,
+                    buddy ? GetDlgCtrlID(buddy) : 0);
+    } else if (_stricmp(className, TRACKBAR_CLASSA) == 0) {
+        std::printf("%s.range=%ld,%ld\n%s.pos=%ld\n%s.page=%ld\n", key, send(TBM_GETRANGEMIN),
+                    send(TBM_GETRANGEMAX), key, send(TBM_GETPOS), key, send(TBM_GETPAGESIZE));
+    } else if (_stricmp(className, "ComboBox") == 0) {
+        long count = send(CB_GETCOUNT);
+        std::printf("%s.count=%ld\n%s.sel=%ld\n", key, count, key, send(CB_GETCURSEL));
+        for (long i = 0; i < count && i < 20; ++i) {
+            // Through the wide message: the list is a Unicode window, and the
+            // narrow one loses all but the first character across processes.
+            wchar_t wide[260] = {};
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(control, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                reinterpret_cast<LPARAM>(wide), SMTO_NORMAL, 2000, &ignored);
+            char item[520] = {};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, nullptr, nullptr);
+            PrintEscaped((std::string(key) + ".item" + std::to_string(i)).c_str(), item);
+        }
+    }
+}
+
+struct DialogChildList {
+    HWND dialog;
+    std::string order;
+    int labels;
+};
+
+BOOL CALLBACK ListDialogChild(HWND child, LPARAM data) {
+    auto *list = reinterpret_cast<DialogChildList *>(data);
+    if (GetParent(child) != list->dialog) {
+        return TRUE; // only the dialog's own controls, not a combo box's edit
+    }
+    int id = GetDlgCtrlID(child);
+    std::string key = std::to_string(id);
+    if (id == 0xFFFF) {
+        key = "label" + std::to_string(list->labels++);
+    }
+    list->order += (list->order.empty() ? "" : ",") + key;
+    PrintControl(list->dialog, child, key.c_str());
+    return TRUE;
+}
+
+// probe dialog <caption> [timeoutMs]: the dialog and every control in
+// creation (tab) order; labels are label0, label1, ...
+int CmdDialog(int argc, char **argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    HWND dialog = WaitForDialog(argv[2], Timeout(argc, argv, 3, 10000));
+    if (dialog == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    RECT client;
+    GetClientRect(dialog, &client);
+    GUITHREADINFO gui;
+    std::memset(&gui, 0, sizeof gui);
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
+    std::printf("found=1\nhas_owner=%d\nowned_by_main=%d\nclient=%ld,%ld\nfocus=%d\n",
+                owner != nullptr ? 1 : 0,
+                owner != nullptr && owner == FindWindowA(kClass, kClass) ? 1 : 0, client.right,
+                client.bottom, gui.hwndFocus ? GetDlgCtrlID(gui.hwndFocus) : 0);
+    std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)));
+    char ownerTitle[260] = {};
+    if (owner != nullptr) {
+        GetWindowTextA(owner, ownerTitle, sizeof ownerTitle);
+    }
+    PrintEscaped("owner_title", ownerTitle);
+    DialogChildList list = {dialog, "", 0};
+    EnumChildWindows(dialog, ListDialogChild, reinterpret_cast<LPARAM>(&list));
+    std::printf("order=%s\n", list.order.c_str());
+    return 0;
+}
+
+// probe dialog-do <caption> <action>...: in order, each of
+//   set:<id>=<text>   the control's text          select:<id>=<index>  a list entry
+//   track:<id>=<pos>  a trackbar's position       click:<id>           press a button
+// A click that opens a modal window does not wait for it to close.
+int CmdDialogDo(int argc, char **argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    HWND dialog = WaitForDialog(argv[2], 10000);
+    if (dialog == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    for (int i = 3; i < argc; ++i) {
+        std::string action = argv[i];
+        size_t colon = action.find(':');
+        size_t equals = action.find('=');
+        if (colon == std::string::npos) {
+            return 2;
+        }
+        std::string verb = action.substr(0, colon);
+        int id = std::atoi(action.substr(colon + 1).c_str());
+        std::string value = equals == std::string::npos ? "" : action.substr(equals + 1);
+        HWND control = GetDlgItem(dialog, id);
+        if (control == nullptr) {
+            std::printf("missing=%d\n", id);
+            return 1;
+        }
+        DWORD_PTR result = 0;
+        if (verb == "set") {
+            SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()),
+                                SMTO_NORMAL, 2000, &result);
+        } else if (verb == "select") {
+            SendMessageTimeoutA(control, CB_SETCURSEL, std::atoi(value.c_str()), 0, SMTO_NORMAL,
+                                2000, &result);
+        } else if (verb == "track") {
+            SendMessageTimeoutA(control, TBM_SETPOS, TRUE, std::atoi(value.c_str()), SMTO_NORMAL,
+                                2000, &result);
+        } else if (verb == "click") {
+            SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &result);
+        } else {
+            return 2;
+        }
+    }
+    std::printf("found=1\n");
+    return 0;
+}
+
+// probe reg-get <subkey> <name>: type, size and the data as text or number.
+int CmdRegGet(int argc, char **argv) {
+    if (argc < 4) {
+        return 2;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, argv[2], 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        std::printf("key=0\nfound=0\n");
+        return 1;
+    }
+    BYTE data[4096] = {};
+    DWORD type = REG_NONE;
+    DWORD size = sizeof data - 1;
+    LONG result = RegQueryValueExA(key, argv[3], nullptr, &type, data, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        std::printf("key=1\nfound=0\n");
+        return 1;
+    }
+    std::printf("key=1\nfound=1\ntype=%lu\nsize=%lu\n", static_cast<unsigned long>(type),
+                static_cast<unsigned long>(size));
+    if (type == REG_DWORD) {
+        DWORD value = 0;
+        std::memcpy(&value, data, sizeof value);
+        std::printf("dword=%lu\n", static_cast<unsigned long>(value));
+    } else {
+        PrintEscaped("text", reinterpret_cast<char *>(data));
+    }
+    return 0;
+}
+
+int CmdRegSetExpandSz(int argc, char **argv) {
+    if (argc < 5) {
+        return 2;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return 1;
+    }
+    LONG result = RegSetValueExA(key, argv[3], 0, REG_EXPAND_SZ, reinterpret_cast<BYTE *>(argv[4]),
+                                 static_cast<DWORD>(std::strlen(argv[4]) + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : 1;
+}
+
+int CmdRegDeleteValue(int argc, char **argv) {
+    if (argc < 4) {
+        return 2;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, argv[2], 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return 0;
+    }
+    RegDeleteValueA(key, argv[3]);
+    RegCloseKey(key);
     return 0;
 }
 
@@ -362,8 +698,42 @@ int main(int argc, char **argv) {
         LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, argv[2]);
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? 0 : 1;
     }
+    if (command == "children") {
+        return CmdChildren();
+    }
+    if (command == "registered" && argc > 4) {
+        return PostToMain(RegisterWindowMessageA(argv[2]), std::strtoul(argv[3], nullptr, 0),
+                          std::strtol(argv[4], nullptr, 0));
+    }
+    if (command == "commands" && argc > 3) {
+        HWND window = WaitForMainWindow(5000);
+        for (int round = 0; window != nullptr && round < std::atoi(argv[2]); ++round) {
+            for (int i = 3; i < argc; ++i) {
+                PostMessageA(window, WM_COMMAND, std::strtoul(argv[i], nullptr, 0), 0);
+            }
+        }
+        return window != nullptr ? 0 : 1;
+    }
+    if (command == "popup-menu") {
+        return CmdPopupMenu(argc, argv);
+    }
     if (command == "wait-gone") {
         return CmdWaitGone(argc, argv);
+    }
+    if (command == "dialog") {
+        return CmdDialog(argc, argv);
+    }
+    if (command == "dialog-do") {
+        return CmdDialogDo(argc, argv);
+    }
+    if (command == "reg-get") {
+        return CmdRegGet(argc, argv);
+    }
+    if (command == "reg-set-expand-sz") {
+        return CmdRegSetExpandSz(argc, argv);
+    }
+    if (command == "reg-delete-value") {
+        return CmdRegDeleteValue(argc, argv);
     }
     return 2;
 }

@@ -1,0 +1,230 @@
+"""The main window as a user meets it: its elements, every toggle written at
+once, the accelerators and hot keys as real key presses, Reset Configuration,
+menu help, the boxes, and the tray."""
+import os
+import re
+import unittest
+
+from harness import probe, wait_for
+from window_harness import (TRAY_CALLBACK, WM_MENUSELECT, WM_SYSCOMMAND, WS_CAPTION,
+                            WS_EX_TOPMOST, WindowTestCase)
+
+TIME_DISPLAY_STYLE = 0x50000001
+TOOLBAR_STYLE = 0x50000200  # created hidden, shown once its buttons are in
+STATUS_BAR_STYLE = 0x50000000
+
+
+def painted(children):
+    static = children.one("Static")
+    return static["text"] if static else None
+
+
+class ElementsAndTogglesTest(WindowTestCase):
+
+    def test_default_window_every_toggle_and_reset(self):
+        self.start()
+        self.wait_children(lambda c: painted(c))
+        children = self.children()
+        self.assertEqual(children.one("Static")["style"], TIME_DISPLAY_STYLE)
+        toolbar = children.one("ToolbarWindow32")
+        self.assertEqual(toolbar["style"] & TOOLBAR_STYLE, TOOLBAR_STYLE)
+        self.assertEqual(toolbar["buttons"], 12)
+        status = children.one("msctls_statusbar32")
+        self.assertEqual((status["style"] & STATUS_BAR_STYLE, status["id"], status["text"]),
+                         (STATUS_BAR_STYLE, 1, "I'm ready!"))
+        # Toolbar at the top, status bar at the bottom, both full width.
+        self.assertEqual((toolbar["rect"][1], status["rect"][3]), (0, children.client[1]))
+        self.assertTrue(self.style() & WS_CAPTION)
+
+        # Each toggle: the element follows and the setting is written at once.
+        rows = [
+            ("command", 40007, "PaintTime", "0", lambda c: c.one("Static") is None),
+            ("command", 40008, "IncludeSeconds", "0", None),
+            ("command", 40013, "ToolBar", "0", lambda c: not c.of_class("ToolbarWindow32")),
+            ("command", 40014, "StatusBar", "0", lambda c: not c.of_class("msctls_statusbar32")),
+            ("command", 40015, "OnTop", "1", lambda c: c.exstyle & WS_EX_TOPMOST),
+            ("command", 40016, "ShowTitle", "0", lambda c: not self.style() & WS_CAPTION),
+            ("system", 40021, "SavePosition", "1", None),
+            ("system", 40020, "HideMenu", "1", None),
+        ]
+        for kind, ident, key, value, effect in rows:
+            if kind == "command":
+                probe("command", ident)
+            else:
+                probe("message", WM_SYSCOMMAND, ident, 0)
+            self.wait_ini(key, value)
+            if effect:
+                self.wait_children(effect)
+
+        # The menu bar is detached, yet the accelerators find the check marks:
+        # Backspace paints the time again.
+        self.keys("BackSpace")
+        self.wait_ini("PaintTime", "1")
+        self.wait_children(lambda c: painted(c))
+        # Space asks the clock for the time.
+        spoken = self.engine_calls("speak")
+        self.keys("space")
+        self.assertTrue(wait_for(lambda: self.engine_calls("speak") > spoken, 10))
+
+        # Reset answered No changes nothing.
+        self.keys("Delete")
+        self.expect_box("Question", "Are you sure you want to reset the configuration?")
+        probe("click", "no")
+        self.assertEqual(self.ini("Settings", "ToolBar"), "0")
+        self.assertTrue(self.children().exstyle & WS_EX_TOPMOST)
+        # Yes: the file goes, and every element is back whatever its state was.
+        probe("command", 40002)
+        self.expect_box("Question", "Are you sure you want to reset the configuration?")
+        probe("click", "yes")
+        self.expect_box("Information", "Configuration file successfully deleted!", icon="blue")
+        probe("click", "ok")
+        self.wait_children(lambda c: c.one("ToolbarWindow32") and c.one("msctls_statusbar32")
+                           and painted(c) and not c.exstyle & WS_EX_TOPMOST)
+        self.assertTrue(self.style() & WS_CAPTION)
+        self.assertIsNone(self.ini("Settings", "ToolBar"), "Reset writes no setting")
+        # With nothing left to remove it says so, and still resets.
+        probe("command", 40013)
+        self.wait_ini("ToolBar", "0")
+        os.remove(self.box.ini_path)
+        probe("command", 40002)
+        probe("click", "yes", 5000)
+        self.expect_box("Error", "Configuration file doesn't exist!", icon="red")
+        probe("click", "ok")
+        self.wait_children(lambda c: c.one("ToolbarWindow32"))
+
+    def test_stored_settings_shape_the_window_at_start(self):
+        self.start({"PaintTime": 0, "ToolBar": 0, "StatusBar": 0, "OnTop": 1, "ShowTitle": 0,
+                    "HideMenu": 1})
+        children = self.children()
+        self.assertEqual(children.rows, [])
+        self.assertTrue(children.exstyle & WS_EX_TOPMOST)
+        self.assertFalse(self.style() & WS_CAPTION)
+        # The detached menu still holds the check marks: Status Bar turns it on.
+        probe("command", 40014)
+        self.wait_ini("StatusBar", "1")
+        self.wait_children(lambda c: c.one("msctls_statusbar32"))
+
+
+class PaintedTimeTest(WindowTestCase):
+
+    def test_painted_text_follows_the_settings_at_every_refresh(self):
+        # 15:07 in Kolkata is 09:37 UTC; the clock runs on from there.
+        self.start({"IncludeSeconds": 1}, tz="Asia/Kolkata", fake_time="2026-03-05 15:07:01")
+        rows = [
+            ({}, r"^3:07:\d\d PM$"),
+            ({"IncludeSeconds": 0}, r"^3:07 PM$"),
+            ({"24Hour": 1, "IncludeSeconds": 1}, r"^15:07:\d\d$"),
+            ({"24Hour": 1, "IncludeSeconds": 0}, r"^15:07$"),
+            ({"BypassMarker": 1, "IncludeSeconds": 0}, r"^3:07 ?$"),
+            ({"UniversalTime": 1, "24Hour": 1, "IncludeSeconds": 0}, r"^09:37 UTC$"),
+            ({"AnnounceDate": 1, "ShortDate": 1, "IncludeSeconds": 0},
+             r"^3:07 PM\n3/5/2026$"),
+            ({"AnnounceDate": 1, "IncludeSeconds": 0}, r"^3:07 PM\n.*March.*5.*2026$"),
+        ]
+        for settings, pattern in rows:
+            self.box.write_ini({"Settings": {k: str(v) for k, v in settings.items()}})
+            self.assertTrue(wait_for(lambda: re.match(pattern, painted(self.children()) or ""),
+                                     5), "%r: painted %r" % (settings, painted(self.children())))
+        # Two lines are centred as one block within the client area.
+        children = self.children()
+        left, top, right, bottom = children.one("Static")["rect"]
+        self.assertLessEqual(abs(left + right - children.client[0]), 1)
+        self.assertLessEqual(abs(top + bottom - children.client[1]), 1)
+
+
+class MenuHelpAndBoxesTest(WindowTestCase):
+
+    def test_status_texts_menu_help_about_empty_clipboard_and_unknown_ids(self):
+        self.start({"StartupAnnounce": 0}, env={"ORVANEL_RECORDING_MS_PER_CHAR": "40"})
+        # The clock says it is speaking while it waits for the speech to end.
+        probe("command", 40004)
+        for text in ("Speaking", "I'm ready!"):
+            self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == text, 10), text)
+        rows = [(40004, 1, "Speak the current time"),
+                (40021, 1, "Enable saving and restoring of window position information"),
+                (0xF060, 1, "Close the window, effectively quitting the application"),
+                (0, 1, ""),  # a separator or a popup title
+                (0xFFFF, 0, "I'm ready!")]  # the menu closed
+        for item, menu, text in rows:
+            probe("message", WM_MENUSELECT, item, menu)
+            self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == text, 5), text)
+
+        for opener, owned in ((("command", 40019), "1"), (("hotkey", 1002), "0")):
+            probe(*opener)
+            code, box = probe("box", 15000)
+            self.assertEqual((code, box.get("caption"), box.get("icon")),
+                             (0, "About Orvanel", "blue"))
+            self.assertTrue(box.get("text"))
+            self.assertEqual(box["has_owner"], owned)
+            probe("click", "ok")
+
+        probe("clipboard-set", "words")
+        probe("command", 40012)
+        self.expect_box("Question", "Are you sure you want to empty the clipboard?")
+        probe("click", "yes")
+        self.expect_box("Information", "Clipboard successfully emptied!")
+        probe("click", "ok")
+
+        # Ids outside the tables do nothing at all.
+        probe("command", 40050)
+        probe("hotkey", 1010)
+        self.assertNotEqual(probe("box", 1000)[0], 0)
+        self.assertEqual(probe("window")[1]["visible"], "1")
+
+
+class TrayTest(WindowTestCase):
+
+    def hidden(self):
+        return probe("window")[1].get("visible") == "0"
+
+    def test_tray_icon_menu_hot_key_placement_and_exit(self):
+        self.start({"SavePosition": 1})
+        probe("message", WM_SYSCOMMAND, 0xF030, 0)  # maximize
+        self.assertTrue(wait_for(lambda: probe("window")[1].get("zoomed") == "1", 10))
+        self.keys("Escape")  # Minimize to Tray
+        self.assertTrue(wait_for(self.hidden, 15))
+        self.assertIsNotNone(self.ini("Appearance", "WindowPlacement"))
+        # Only the release of a button acts on the icon.
+        probe("message", TRAY_CALLBACK, 0, 0x0201)  # left button down
+        probe("message", TRAY_CALLBACK, 0, 0x0205)  # right button up: the tray menu
+        self.assertEqual(probe("popup-menu", 5000)[0], 0, "the tray menu did not open")
+        self.assertTrue(self.hidden())
+        self.global_keys("Escape")
+        self.assertTrue(wait_for(lambda: probe("popup-menu")[0] != 0, 5))
+        probe("message", TRAY_CALLBACK, 0, 0x0202)  # left button up: restored, maximized
+        self.assertTrue(wait_for(lambda: probe("window")[1].get("visible") == "1", 15))
+        self.assertTrue(wait_for(lambda: probe("window")[1].get("zoomed") == "1", 10))
+        # Alt+F11 from anywhere alternates.
+        self.global_keys("alt+F11")
+        self.assertTrue(wait_for(self.hidden, 15))
+        # A new taskbar gets the icon of a hidden window back; the window stays hidden.
+        probe("registered", "TaskbarCreated", 0, 0)
+        self.global_keys("alt+F11")
+        self.assertTrue(wait_for(lambda: probe("window")[1].get("visible") == "1", 15))
+        probe("command", 40005)
+        self.assertTrue(wait_for(self.hidden, 15))
+        probe("command", 40010)  # Exit while hidden
+        self.assert_exits_with(self.process, 0)
+
+
+class ShutdownRaceTest(WindowTestCase):
+
+    def test_toggles_and_resets_while_the_time_refreshes(self):
+        # The refresh runs every second and on every posted WM_TIMER; Paint
+        # Time, Include Seconds and Reset build and take down what it touches.
+        self.start()
+        for round_ in range(4):
+            probe("commands", 150, 40007, 40008)
+            probe("command", 40002)
+            probe("click", "yes" if round_ % 2 else "no", 10000)
+            if round_ % 2:
+                probe("click", "ok", 10000)
+        self.assertEqual(probe("window")[1]["visible"], "1")
+        self.wait_children(lambda c: painted(c))
+        probe("command", 40007)
+        probe("message", 0x0010, 0, 0)  # WM_CLOSE while the last toggles are handled
+        self.assert_exits_with(self.process, 0, 30)
+
+
+if __name__ == "__main__":
+    unittest.main()
