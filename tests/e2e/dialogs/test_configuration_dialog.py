@@ -1,0 +1,241 @@
+"""The Configuration dialog as a user meets it: opened by "/c" before the main
+window and from the Configure command, read from outside, typed into and
+clicked, and its result read back from the INI file or the registry."""
+import os
+import struct
+import unittest
+
+from dialog_driver import (CONFIGURATION, act, focus_after, gone, look, press, read_ini,
+                           reg_value)
+from harness import E2ETestCase, PRODUCT_KEY, probe, windows_path, wait_for
+
+CONFIGURE = 40001
+SETTINGS_KEY = PRODUCT_KEY + r"\Settings"
+
+# Tab order: every control in creation order, each label just before the
+# control it names (ids 1 and 2 are OK and Cancel, 1043 Apply).
+TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,1011,1012,1013,"
+             "label2,1014,label3,1015,1016,label4,1017,label5,1018,label6,1019,1020,1021,label7,"
+             "1022,1023,label8,1024,label9,1025,1026,1027,1028,label10,1029,1030,label11,1031,"
+             "1032,label12,1033,1034,label13,1035,1036,label14,1037,1038,label15,1039,1040,"
+             "label16,1041,1042,1,2,1043").split(",")
+LABELS = ["Time &Intro Message:", "Announcement &Interval:", "Date &Intro Message:",
+          "Audio De&vice:", "&Volume:", "Spea&ker:", "Speaking &Rate:", "&User Dictionary:",
+          "Gr&eeting Message:", "&Closing Message:", "Alarm &Hour:", "Alarm &Minute:",
+          "Alarm &Second:", "Alarm &File:", "Alarm Messa&ge:", "Quiet &After Hour:",
+          "Quiet &Before Hour:"]
+# Where each control sits, in dialog units (the up-downs sit on their box).
+POSITIONS = {1001: (20, 30), 1002: (160, 30), 1003: (20, 60), 1004: (160, 60), 1005: (20, 90),
+             1006: (160, 90), 1007: (400, 90), 1008: (120, 120), 1010: (220, 120),
+             1011: (360, 120), 1012: (20, 150), 1013: (160, 150), 1014: (400, 150),
+             1015: (120, 180), 1016: (200, 180), 1017: (440, 180), 1018: (120, 210),
+             1019: (300, 210), 1021: (400, 210), 1022: (120, 240), 1023: (290, 240),
+             1024: (120, 270), 1025: (390, 270), 1026: (20, 300), 1027: (160, 300),
+             1028: (20, 330), 1029: (120, 360), 1031: (320, 360), 1033: (520, 360),
+             1035: (120, 390), 1036: (290, 390), 1037: (120, 420), 1038: (20, 450),
+             1039: (120, 480), 1041: (320, 480), 1: (20, 510), 2: (90, 510), 1043: (160, 510)}
+CHECKED_BY_DEFAULT = {1002, 1006, 1010, 1011}
+CHECK_BOXES = {1001, 1002, 1003, 1004, 1005, 1006, 1010, 1011, 1012, 1013, 1016, 1021, 1026,
+               1027, 1028, 1038}
+TEXT_BOXES = {1007, 1014, 1022, 1024, 1025, 1035, 1037}
+ALARM_CONTROLS = range(1029, 1038)
+QUIET_CONTROLS = range(1039, 1043)
+SPEAKERS = ["Paul", "Betty", "Harry", "Frank", "Dennis", "Kit", "Ursula", "Rita", "Wendy"]
+# A narrow rate range of the recording engine, to see that the dialog asks it.
+ENGINE_RATES = {"ORVANEL_RECORDING_RATE_MIN": "100", "ORVANEL_RECORDING_RATE_MAX": "400"}
+
+
+def write_wav(path):
+    samples = b"\0\0" * 2205
+    header = struct.pack("<4sI4s4sIHHIIHH4sI", b"RIFF", 36 + len(samples), b"WAVE", b"fmt ", 16,
+                         1, 1, 22050, 44100, 2, 16, b"data", len(samples))
+    with open(path, "wb") as out:
+        out.write(header + samples)
+
+
+class ConfigurationDialogTest(E2ETestCase):
+
+    def engine_calls(self, box, operation):
+        try:
+            with open(box.log_path, encoding="latin-1") as log:
+                return [line.rstrip("\n").split("\t")[2:] for line in log
+                        if line.split("\t")[1:2] == [operation]]
+        except OSError:
+            return []
+
+    def test_first_open_by_switch_shows_the_defaults_and_ok_by_keyboard_writes_them(self):
+        box = self.sandbox()
+        box.start("/c", env=ENGINE_RATES)
+        dialog = look(CONFIGURATION)
+        self.assertIsNotNone(dialog, "/c opened no Configuration dialog")
+        self.assertEqual(probe("window", 0)[0], 1, "the main window exists before /c ends")
+
+        # Template: ownerless, brought to the front, controls in the tabled order and places.
+        self.assertEqual(dialog["has_owner"], "0")
+        self.assertEqual(int(dialog["style"], 16) & 0x00C80280, 0x00C80280)  # caption, menu,
+        self.assertEqual(dialog.order, TAB_ORDER)                             # modal, foreground
+        self.assertEqual([dialog.get("label%d" % i, "text") for i in range(len(LABELS))], LABELS)
+        width, height = map(int, dialog["client"].split(","))
+        for control, (x, y) in POSITIONS.items():
+            left, top = map(int, dialog.get(control, "rect").split(",")[:2])
+            self.assertAlmostEqual(left, x * width / 700, delta=2, msg=control)
+            self.assertAlmostEqual(top, y * height / 600, delta=2, msg=control)
+        for up_down, number_box in ((1009, 1008), (1020, 1019), (1030, 1029), (1032, 1031),
+                                    (1034, 1033), (1040, 1039), (1042, 1041)):
+            self.assertEqual(dialog.get(up_down, "buddy"), str(number_box))
+        self.assertEqual(dialog["focus"], "1001")
+
+        # Loaded values, limits, ranges and lists with nothing stored.
+        for control in CHECK_BOXES:
+            self.assertEqual(dialog.checked(control), control in CHECKED_BY_DEFAULT, control)
+        for control in TEXT_BOXES:
+            self.assertEqual(dialog.get(control, "limit"), "259", control)
+        self.assertEqual(dialog.get(1007, "text"), "The current time is")
+        self.assertEqual(dialog.get(1014, "text"), "The current date is")
+        self.assertEqual((dialog.get(1008, "text"), dialog.get(1009, "range")), ("15", "1,60"))
+        self.assertEqual((dialog.get(1019, "text"), dialog.get(1020, "range")), ("180", "100,400"))
+        self.assertEqual([dialog.get(1017, a) for a in ("pos", "range", "page")],
+                         ["100", "0,100", "10"])
+        self.assertEqual([dialog.get(c, "range") for c in (1030, 1032, 1034, 1040, 1042)],
+                         ["0,23", "0,59", "0,59", "0,23", "0,23"])
+        self.assertEqual(dialog.items(1018), SPEAKERS)
+        self.assertEqual(dialog.get(1018, "sel"), "0")
+        self.assertGreaterEqual(int(dialog.get(1015, "count")), 1)
+        self.assertEqual(dialog.get(1015, "sel"), "0")
+        for control in list(ALARM_CONTROLS) + list(QUIET_CONTROLS):
+            self.assertFalse(dialog.enabled(control), control)
+        self.assertTrue(all(dialog.enabled("label%d" % i) for i in range(len(LABELS))))
+
+        # Real keys: Tab order, mnemonics to the control after the label, the
+        # up-down's arrow key, and Enter for OK.
+        self.assertEqual(focus_after(CONFIGURATION, "Tab", "Tab"), "1003")
+        self.assertEqual(focus_after(CONFIGURATION, "alt+k"), "1018")
+        self.assertEqual(focus_after(CONFIGURATION, "alt+r"), "1019")
+        press(CONFIGURATION, "Up")
+        self.assertTrue(wait_for(lambda: look(CONFIGURATION).get(1019, "text") == "181", 5))
+        press(CONFIGURATION, "Return")
+        self.assertTrue(gone(CONFIGURATION), "Enter did not close the dialog")
+
+        # OK wrote every key but the alarm values and the quiet hours.
+        self.started_window(box)
+        self.assertEqual(read_ini(box.ini_path), {"Settings": {
+            "StartHidden": "0", "RegisterHotkeys": "1", "24Hour": "0", "UniversalTime": "0",
+            "BypassMarker": "0", "IncludeZone": "1", "TimeIntro": "The current time is",
+            "CheckInterval": "15", "StartupAnnounce": "1", "EndComma": "1", "AnnounceDate": "0",
+            "ShortDate": "0", "DateIntro": "The current date is", "AudioDevice": "0",
+            "OwnDevice": "0", "Volume": "100", "Speaker": "0", "Rate": "181", "ResetSpeech": "0",
+            "UserDictionary": "", "Greeting": "", "Closing": "", "BeepInterval": "0",
+            "Interruptability": "0", "AlarmEnabled": "0", "QuietMode": "0"}})
+        # The ClockThread, started after the dialog, applies what was saved.
+        self.assertTrue(wait_for(lambda: ["1", "181"] in self.engine_calls(box, "set_rate"), 10))
+
+    def test_out_of_range_values_alarm_group_browse_apply_and_escape(self):
+        box = self.sandbox()
+        # The INI lives where an expandable ConfigFile points.
+        ini = os.path.join(box.folder, "custom.ini")
+        probe("reg-set-expand-sz", PRODUCT_KEY, "ConfigFile", r"%ORVANEL_E2E_FOLDER%\custom.ini")
+        box.write_ini({"Settings": {
+            "CheckInterval": "90", "Volume": "150", "Speaker": "12", "AudioDevice": "5",
+            "Rate": "50", "TimeIntro": "", "Greeting": "Hello", "AlarmEnabled": "1",
+            "AlarmHour": "7", "AlarmMinute": "30", "AlarmFile": "old.wav",
+            "AlarmMessage": "Wake", "QuietMode": "1", "QuietAfterHour": "30",
+            "QuietBeforeHour": "6"}}, path=ini)
+        sound = os.path.join(box.folder, "chime.wav")
+        write_wav(sound)
+        box.start("/c", env=dict(ENGINE_RATES, ORVANEL_E2E_FOLDER=windows_path(box.folder)))
+
+        dialog = look(CONFIGURATION)
+        self.assertEqual([dialog.get(c, "text") for c in (1008, 1019, 1029, 1031, 1039, 1041)],
+                         ["60", "100", "7", "30", "23", "6"])  # nearest bounds
+        self.assertEqual(dialog.get(1017, "pos"), "100")
+        self.assertEqual((dialog.get(1015, "sel"), dialog.get(1018, "sel")), ("-1", "-1"))
+        self.assertEqual((dialog.get(1007, "text"), dialog.get(1024, "text")), ("", "Hello"))
+        self.assertTrue(all(dialog.enabled(c) for c in ALARM_CONTROLS))
+
+        # Browse for Audio: the chooser starts at the field's file, its Help
+        # button is Test, and the chosen file's full path lands in the field.
+        act(CONFIGURATION, "click:1036")
+        chooser = look("Select Audio File")
+        self.assertIsNotNone(chooser, "no audio chooser")
+        self.assertEqual(chooser["owner_title"], CONFIGURATION)
+        self.assertEqual(chooser.get(1038, "text"), "T&est")
+        self.assertEqual(chooser.items(1136), ["WAV Files (*.WAV)", "All Files (*.*)"])
+        self.assertEqual(chooser.get(1152, "text"), "old.wav")
+        act("Select Audio File", "set:1152=" + windows_path(sound), "click:1038")
+        self.assertIsNotNone(look("Select Audio File", 1000), "Test closed the chooser")
+        act("Select Audio File", "click:1")
+        self.assertTrue(gone("Select Audio File"))
+        self.assertEqual(look(CONFIGURATION).get(1035, "text"), windows_path(sound))
+        # Browse for Dictionary, cancelled: the field stays.
+        act(CONFIGURATION, "click:1023")
+        chooser = look("Select User Dictionary")
+        self.assertEqual(chooser.items(1136), ["Dictionary Files (*.DIC)", "All Files (*.*)"])
+        act("Select User Dictionary", "click:2")
+        self.assertTrue(gone("Select User Dictionary"))
+        self.assertEqual(look(CONFIGURATION).get(1022, "text"), "")
+
+        # Edited alarm values, then the alarm unchecked: only AlarmEnabled "0"
+        # is written.  A typed interval out of range keeps the last valid one.
+        act(CONFIGURATION, "set:1029=5", "set:1008=99", "click:1028")
+        dialog = look(CONFIGURATION)
+        self.assertFalse(any(dialog.enabled(c) for c in ALARM_CONTROLS))
+        self.assertTrue(dialog.enabled(1038) and dialog.enabled(1039))
+        act(CONFIGURATION, "click:1043")  # Apply
+        settings = read_ini(ini)["Settings"]
+        self.assertEqual({k: settings[k] for k in (
+            "AlarmEnabled", "AlarmHour", "AlarmMinute", "AlarmFile", "AlarmMessage",
+            "CheckInterval", "Volume", "Speaker", "AudioDevice", "Rate", "QuietAfterHour",
+            "QuietBeforeHour", "TimeIntro")}, {
+            "AlarmEnabled": "0", "AlarmHour": "7", "AlarmMinute": "30", "AlarmFile": "old.wav",
+            "AlarmMessage": "Wake", "CheckInterval": "60", "Volume": "100", "Speaker": "-1",
+            "AudioDevice": "-1", "Rate": "100", "QuietAfterHour": "23", "QuietBeforeHour": "6",
+            "TimeIntro": ""})
+        self.assertNotIn("AlarmSecond", settings)
+        self.assertIsNotNone(look(CONFIGURATION, 0), "Apply closed the dialog")
+
+        # A change, then Esc: nothing more is written, and start-up goes on.
+        act(CONFIGURATION, "set:1024=Changed")
+        press(CONFIGURATION, "Escape")
+        self.assertTrue(gone(CONFIGURATION), "Esc did not close the dialog")
+        self.started_window(box)
+        self.assertEqual(read_ini(ini)["Settings"]["Greeting"], "Hello")
+        self.assertFalse(os.path.exists(box.ini_path), "the expandable path was not used")
+
+    def test_configure_command_in_the_registry_backend_with_no_audio_device(self):
+        drivers = r"Software\Wine\Drivers"
+        probe("reg-set-sz", drivers, "Audio", "")  # Wine then offers no wave-output device
+        self.addCleanup(probe, "reg-delete-value", drivers, "Audio")
+        probe("reg-set-dword", PRODUCT_KEY, "UseRegistry", 1)
+        probe("reg-set-sz", SETTINGS_KEY, "Speaker", "3")
+        probe("reg-set-sz", SETTINGS_KEY, "Greeting", "Hi")
+        box = self.sandbox()
+        box.start()
+        self.started_window(box)
+        rates = len(self.engine_calls(box, "set_rate"))
+
+        # Cancelled: nothing written, nothing applied.
+        probe("command", CONFIGURE)
+        dialog = look(CONFIGURATION)
+        self.assertEqual(dialog["owned_by_main"], "1")
+        self.assertEqual((dialog.get(1015, "count"), dialog.get(1015, "sel")), ("0", "-1"))
+        self.assertEqual((dialog.get(1018, "sel"), dialog.get(1024, "text")), ("3", "Hi"))
+        act(CONFIGURATION, "set:1024=Not kept", "click:2")
+        self.assertTrue(gone(CONFIGURATION))
+        self.assertEqual(reg_value(SETTINGS_KEY, "Greeting")[1], "Hi")
+
+        # OK: an empty device list stores -1; every value is text in the registry.
+        probe("command", CONFIGURE)
+        act(CONFIGURATION, "set:1019=222", "click:1")
+        self.assertTrue(gone(CONFIGURATION))
+        self.assertEqual(reg_value(SETTINGS_KEY, "AudioDevice"), (1, "-1", 3))
+        self.assertEqual(reg_value(SETTINGS_KEY, "Rate"), (1, "222", 4))
+        self.assertEqual(reg_value(SETTINGS_KEY, "IncludeZone"), (1, "1", 2))
+        self.assertIsNone(reg_value(SETTINGS_KEY, "AlarmHour"))
+        self.assertFalse(os.path.exists(box.ini_path))
+        # The opener has the engine take the new rate.
+        self.assertTrue(wait_for(lambda: len(self.engine_calls(box, "set_rate")) > rates
+                                 and self.engine_calls(box, "set_rate")[-1][-1] == "222", 10))
+
+
+if __name__ == "__main__":
+    unittest.main()
