@@ -23,6 +23,11 @@
 //   probe reg-get <subkey> <name>         a value's type, size and data
 //   probe reg-set-expand-sz <subkey> <name> <value>
 //   probe reg-delete-value <subkey> <name>
+//   probe children                        the main window's children, one line each:
+//                                         child<n>=class|style|id|text|left,top,right,bottom|buttons
+//   probe registered <name> <wParam> <lParam>  post a registered message to the main window
+//   probe popup-menu [timeoutMs]          whether a popup menu is open
+//   probe commands <rounds> <id>...       post WM_COMMAND of each id, rounds times over
 #include <windows.h>
 
 #include <commctrl.h>
@@ -127,6 +132,17 @@ std::string BoxText(HWND box) {
     return text;
 }
 
+// A control's text as the control itself reports it: GetWindowText does not
+// ask a window of another process, and some controls keep their own text.
+std::string ControlText(HWND control) {
+    char text[1024] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, &length);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
 void PrintEscaped(const char *key, const std::string &value) {
     std::printf("%s=", key);
     for (char c : value) {
@@ -221,10 +237,8 @@ int CmdStatusBar() {
         std::printf("found=0\n");
         return 1;
     }
-    char text[260] = {};
-    GetWindowTextA(bar, text, sizeof text);
     std::printf("found=1\n");
-    PrintEscaped("text", text);
+    PrintEscaped("text", ControlText(bar));
     return 0;
 }
 
@@ -298,6 +312,78 @@ int CmdRegSet(int argc, char **argv, bool dword) {
     return result == ERROR_SUCCESS ? 0 : 1;
 }
 
+struct ChildList {
+    HWND parent;
+    int count;
+};
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM data) {
+    ChildList *list = reinterpret_cast<ChildList *>(data);
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    const std::string text = ControlText(child);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, list->parent, reinterpret_cast<POINT *>(&rect), 2);
+    LRESULT buttons = std::strcmp(className, TOOLBARCLASSNAMEA) == 0
+                          ? SendMessageA(child, TB_BUTTONCOUNT, 0, 0)
+                          : -1;
+    std::string line = std::string(className) + "|";
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "0x%08lx|%d|",
+                  static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+                  GetDlgCtrlID(child));
+    line += numbers;
+    line += text;
+    std::snprintf(numbers, sizeof numbers, "|%ld,%ld,%ld,%ld|%d", rect.left, rect.top, rect.right,
+                  rect.bottom, static_cast<int>(buttons));
+    line += numbers;
+    char key[32];
+    std::snprintf(key, sizeof key, "child%d", list->count++);
+    PrintEscaped(key, line);
+    return TRUE;
+}
+
+int CmdChildren() {
+    HWND window = WaitForMainWindow(5000);
+    if (window == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    std::printf("found=1\nclient=%ld,%ld\nexstyle=0x%08lx\n", client.right, client.bottom,
+                static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
+    ChildList list = {window, 0};
+    EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(&list));
+    std::printf("count=%d\n", list.count);
+    return 0;
+}
+
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM data) {
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32768") == 0 && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND *>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int CmdPopupMenu(int argc, char **argv) {
+    DWORD timeoutMs = Timeout(argc, argv, 2, 0);
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND menu = nullptr;
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&menu));
+        if (menu != nullptr || GetTickCount() - start >= timeoutMs) {
+            std::printf("open=%d\n", menu != nullptr ? 1 : 0);
+            return menu != nullptr ? 0 : 1;
+        }
+        Sleep(20);
+    }
+}
+
 int CmdWaitGone(int argc, char **argv) {
     DWORD timeoutMs = Timeout(argc, argv, 2, 10000);
     DWORD start = GetTickCount();
@@ -309,7 +395,6 @@ int CmdWaitGone(int argc, char **argv) {
     }
     return 0;
 }
-
 
 // --- Dialogs: read every control of a dialog, drive its controls, registry values.
 
@@ -371,8 +456,8 @@ void PrintControl(HWND dialog, HWND control, const char *key) {
     } else if (_stricmp(className, UPDOWN_CLASSA) == 0) {
         long range = send(UDM_GETRANGE);
         HWND buddy = reinterpret_cast<HWND>(send(UDM_GETBUDDY));
-        std::printf("%s.range=%d,%d\n%s.pos=%d\n%s.buddy=%d\n", key, HIWORD(range),
-                    LOWORD(range), key, static_cast<short>(LOWORD(send(UDM_GETPOS))), key,
+        std::printf("%s.range=%d,%d\n%s.pos=%d\n%s.buddy=%d\n", key, HIWORD(range), LOWORD(range),
+                    key, static_cast<short>(LOWORD(send(UDM_GETPOS))), key,
                     buddy ? GetDlgCtrlID(buddy) : 0);
     } else if (_stricmp(className, TRACKBAR_CLASSA) == 0) {
         std::printf("%s.range=%ld,%ld\n%s.pos=%ld\n%s.page=%ld\n", key, send(TBM_GETRANGEMIN),
@@ -556,7 +641,6 @@ int CmdRegDeleteValue(int argc, char **argv) {
     return 0;
 }
 
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -613,6 +697,25 @@ int main(int argc, char **argv) {
     if (command == "reg-delete-tree" && argc > 2) {
         LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, argv[2]);
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? 0 : 1;
+    }
+    if (command == "children") {
+        return CmdChildren();
+    }
+    if (command == "registered" && argc > 4) {
+        return PostToMain(RegisterWindowMessageA(argv[2]), std::strtoul(argv[3], nullptr, 0),
+                          std::strtol(argv[4], nullptr, 0));
+    }
+    if (command == "commands" && argc > 3) {
+        HWND window = WaitForMainWindow(5000);
+        for (int round = 0; window != nullptr && round < std::atoi(argv[2]); ++round) {
+            for (int i = 3; i < argc; ++i) {
+                PostMessageA(window, WM_COMMAND, std::strtoul(argv[i], nullptr, 0), 0);
+            }
+        }
+        return window != nullptr ? 0 : 1;
+    }
+    if (command == "popup-menu") {
+        return CmdPopupMenu(argc, argv);
     }
     if (command == "wait-gone") {
         return CmdWaitGone(argc, argv);
