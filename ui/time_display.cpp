@@ -68,6 +68,13 @@ void FormatTimeText(const SYSTEMTIME &time, char (&text)[kTextBufferSize]) {
     }
 }
 
+bool TextIs(HWND control, const char *text) {
+    char shown[kTextBufferSize];
+    std::memset(shown, 0, sizeof shown);
+    GetWindowTextA(control, shown, sizeof shown);
+    return std::strcmp(shown, text) == 0;
+}
+
 void AppendText(char (&text)[kTextBufferSize], const char *tail) {
     const size_t used = std::strlen(text);
     lstrcpynA(text + used, tail, static_cast<int>(sizeof text - used));
@@ -147,8 +154,23 @@ void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
     const int height = measured.bottom - measured.top;
     const int x = CenteredOrigin(client.right - client.left, width);
     const int y = CenteredOrigin(client.bottom - client.top, height);
-    if (MoveWindow(display, x, y, width, height, TRUE) &&
-        InvalidateRect(mainWindow, nullptr, TRUE)) {
+    const RECT target = {x, y, x + width, y + height};
+    RECT current;
+    std::memset(&current, 0, sizeof current);
+    GetWindowRect(display, &current);
+    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&current), 2);
+    const bool inPlace = EqualRect(&current, &target) != FALSE;
+    if (inPlace && TextIs(display, text)) {
+        return; // nothing to paint: the same text where it already stands
+    }
+    if (!inPlace && !MoveWindow(display, x, y, width, height, TRUE)) {
+        return;
+    }
+    // Only where the text was and where it goes needs the background again;
+    // repainting the whole client area every second would redraw the bars too.
+    RECT area;
+    UnionRect(&area, &current, &target);
+    if (InvalidateRect(mainWindow, &area, TRUE)) {
         SetWindowTextA(display, text);
     }
 }
