@@ -117,6 +117,10 @@ void Engine::workerMain() {
     if (options_ & kEngineOwnDevice)
         player_.open();
     SetEvent(ready_);
+    // Otherwise the device is opened when speech starts, and the first opening
+    // in a process is slow: pay for that part now, while nothing waits for it.
+    if (!(options_ & kEngineOwnDevice))
+        player_.prepare();
 
     for (;;) {
         QueueItem item;

@@ -34,6 +34,11 @@ void WavePlayer::configure(int32_t device, uint32_t sampleRate) {
     sampleRate_ = sampleRate;
 }
 
+void WavePlayer::prepare() {
+    // Counting the devices makes the system find them; the answer is not needed.
+    waveOutGetNumDevs();
+}
+
 int WavePlayer::open() {
     ExclusiveLock l(lock_);
     if (device_)

@@ -37,6 +37,10 @@ class WavePlayer {
     void configure(int32_t device, uint32_t sampleRate);
 
     // The worker thread's side.
+    // Readies the process's audio system without opening the device and
+    // without failing: its first use finds the devices, which under
+    // PulseAudio takes a large part of a second.
+    void prepare();
     int open(); // 0, or the error kind: 2 (open) or 3 (capabilities)
     bool isOpen();
     // Queues a copy of the samples, first waiting while more than the
