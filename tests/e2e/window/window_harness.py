@@ -77,11 +77,12 @@ class WindowTestCase(E2ETestCase):
     def style(self):
         return int(self.main_window()["style"], 16)
 
-    def keys(self, *keys):
-        """Real key presses, delivered by the X server to the focused main window."""
-        window_id = subprocess.run(["xdotool", "search", "--name", "^Orvanel$"],
-                                   capture_output=True, text=True).stdout.split()
-        self.assertTrue(window_id, "no X window for the main window")
+    def keys(self, *keys, title="Orvanel"):
+        """Real key presses, delivered by the X server to the window of that title."""
+        window_id = wait_for(lambda: subprocess.run(
+            ["xdotool", "search", "--name", "^%s$" % title], capture_output=True,
+            text=True).stdout.split(), 10)
+        self.assertTrue(window_id, "no X window titled " + title)
         subprocess.run(["xdotool", "windowfocus", "--sync", window_id[-1]], timeout=10)
         for key in keys:
             subprocess.run(["xdotool", "key", "--window", window_id[-1], key], timeout=10)
