@@ -118,4 +118,28 @@ std::string_view trim(std::string_view text) {
     return text.substr(b, e - b);
 }
 
+std::string foldToAscii(std::string_view utf8) {
+    // U+00C0-U+00FF without their accents; '*' marks the signs that are no letters.
+    static const char kBase[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYT*aaaaaaaceeeeiiiidnooooo*ouuuuyty";
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        const char base = c == 0xC3 && next >= 0x80 && next <= 0xBF ? kBase[next - 0x80] : '*';
+        if (c == 0xC3 && next == 0x9F)
+            out += "ss";
+        else
+            out += base == '*' ? ' ' : base;
+        // Skip the continuation bytes of this character.
+        while (i + 1 < utf8.size() && (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80)
+            ++i;
+    }
+    return out;
+}
+
 } // namespace engine

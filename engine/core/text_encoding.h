@@ -31,4 +31,8 @@ inline bool isSpace(char c) {
 
 std::string_view trim(std::string_view text);
 
+// For a synthesiser that reads ASCII only: accented Latin-1 letters lose their
+// accents (ß becomes ss), and every other non-ASCII character becomes a space.
+std::string foldToAscii(std::string_view utf8);
+
 } // namespace engine

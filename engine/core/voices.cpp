@@ -1,28 +1,66 @@
 #include "voices.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace engine {
 namespace {
 
-// Median pitch of each eSpeak voice, measured, keeps every pair at least 10%
-// apart; Wendy has no voiced sound at all.
+// Flite's voices, with their speed at duration stretch 1.
+const FliteVoice kSlt{"slt", 220};   // female, US
+const FliteVoice kRms{"rms", 192};   // male, US; its pitch cannot be moved
+const FliteVoice kAwb{"awb", 211};   // male, Scottish
+const FliteVoice kKal{"kal16", 202}; // male, US, diphone
+
+// eSpeak NG: median pitch of each voice, measured, keeps every pair at least
+// 10% apart; Wendy has no voiced sound at all.
+// Flite: see engine/README.md for the measurements behind each choice.
 const SpeakerVoice kSpeakers[kSpeakerCount] = {
-    {"Paul", "en-us", 50, "Gender=Male;Age=Adult", 0},             // ~101 Hz, standard male
-    {"Betty", "en-us+f2", 60, "Gender=Female;Age=Adult", 0},       // ~210 Hz, standard female
-    {"Harry", "en-us+m3", 10, "Gender=Male;Age=Adult", -6},        // ~74 Hz, deep male
-    {"Frank", "en-us+m8", 50, "Gender=Male;Age=Senior", -3},       // ~84 Hz, older male
-    {"Dennis", "en-us+klatt4", 70, "Gender=Male;Age=Adult", 4},    // ~123 Hz, lighter male
-    {"Kit", "en-us+zac", 50, "Gender=Female;Age=Child", 10},       // ~350 Hz, child
-    {"Ursula", "en-us+f4", 30, "Gender=Female;Age=Adult", -4},     // ~145 Hz, low female
-    {"Rita", "en-us+f1", 50, "Gender=Female;Age=Senior", -1},      // ~178 Hz, older female
-    {"Wendy", "en-us+whisperf", 50, "Gender=Female;Age=Adult", 2}, // whispered
+    {"Paul", Backend::Flite, "en-us", 50, &kRms, 0, 0, 100, 100, "Gender=Male;Age=Adult", 0},
+    {"Betty", Backend::Flite, "en-us+f2", 60, &kSlt, 0, 0, 100, 100, "Gender=Female;Age=Adult", 0},
+    {"Harry", Backend::Flite, "en-us+m3", 10, &kAwb, 76, 10, 95, 100, "Gender=Male;Age=Adult", -6},
+    {"Frank", Backend::Flite, "en-us+m8", 50, &kKal, 0, 0, 92, 100, "Gender=Male;Age=Senior", -3},
+    {"Dennis", Backend::Flite, "en-us+klatt4", 70, &kAwb, 0, 0, 100, 100, "Gender=Male;Age=Adult",
+     4},
+    {"Kit", Backend::Flite, "en-us+zac", 50, &kSlt, 300, 40, 105, 100, "Gender=Female;Age=Child",
+     10},
+    {"Ursula", Backend::Flite, "en-us+f4", 30, &kSlt, 145, 15, 100, 100, "Gender=Female;Age=Adult",
+     -4},
+    {"Rita", Backend::Flite, "en-us+f1", 50, &kSlt, 210, 12, 92, 100, "Gender=Female;Age=Senior",
+     -1},
+    {"Wendy", Backend::Flite, "en-us+whisperf", 50, &kSlt, 250, 8, 95, 60,
+     "Gender=Female;Age=Adult", 2},
 };
 
 } // namespace
 
 const SpeakerVoice *speakerVoice(uint32_t speaker) {
     return speaker < kSpeakerCount ? &kSpeakers[speaker] : nullptr;
+}
+
+BackendChoice parseBackendChoice(const char *name) {
+    auto is = [name](const char *want) {
+        for (size_t i = 0;; ++i) {
+            const char c = name[i] >= 'A' && name[i] <= 'Z' ? char(name[i] + 32) : name[i];
+            if (c != want[i])
+                return false;
+            if (!c)
+                return true;
+        }
+    };
+    if (name && is("espeak"))
+        return BackendChoice::Espeak;
+    if (name && is("flite"))
+        return BackendChoice::Flite;
+    return BackendChoice::Table;
+}
+
+Backend backendFor(const SpeakerVoice &voice, BackendChoice choice) {
+    if (choice == BackendChoice::Espeak)
+        return Backend::Espeak;
+    if (choice == BackendChoice::Flite)
+        return Backend::Flite;
+    return voice.backend;
 }
 
 int32_t clampRate(uint32_t rate, RateRange range) {
@@ -32,6 +70,11 @@ int32_t clampRate(uint32_t rate, RateRange range) {
     if (value > range.highest)
         return range.highest;
     return value;
+}
+
+double fliteDurationStretch(int32_t wpm, const SpeakerVoice &voice) {
+    const double speed = double(wpm > 0 ? wpm : 1) * voice.fliteTempoPercent / 100.0;
+    return voice.fliteVoice->naturalWpm / speed;
 }
 
 int sapiRateFor(int32_t wpm) {

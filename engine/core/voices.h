@@ -7,11 +7,29 @@ namespace engine {
 
 constexpr int kSpeakerCount = 9;
 
+// The synthesisers of the Linux engine; each speaker is spoken by one of them.
+enum class Backend { Espeak, Flite };
+
+struct FliteVoice {
+    const char *name; // cmu_us_<name>
+    // Words a minute at duration stretch 1, measured on a read passage.
+    int naturalWpm;
+};
+
 struct SpeakerVoice {
     const char *name;
+    // The Linux engine's choice, made by how well each speaker is understood.
+    Backend backend;
     // eSpeak NG: voice with variant, and base pitch (0-99).
     const char *espeakVoice;
     int espeakPitch;
+    // Flite: voice, mean pitch and pitch spread in Hz (0: the voice's own),
+    // speed in percent of the rate asked for, and level in percent.
+    const FliteVoice *fliteVoice;
+    int flitePitchHz;
+    int flitePitchRangeHz;
+    int fliteTempoPercent;
+    int fliteLevelPercent;
     // SAPI: the voice attributes asked for first, and a pitch shift (-10..10).
     const char *sapiAttributes;
     int sapiPitch;
@@ -19,6 +37,12 @@ struct SpeakerVoice {
 
 // Speakers 0-8 in the order the program offers them; null for other numbers.
 const SpeakerVoice *speakerVoice(uint32_t speaker);
+
+// The Linux engine speaks each speaker with the backend of the table, unless
+// the user asks for one backend for all ("espeak" or "flite", any case).
+enum class BackendChoice { Table, Espeak, Flite };
+BackendChoice parseBackendChoice(const char *name);
+Backend backendFor(const SpeakerVoice &voice, BackendChoice choice);
 
 struct RateRange {
     int32_t lowest;
@@ -30,11 +54,18 @@ struct RateRange {
 constexpr RateRange kEspeakRates{80, 900};
 // SAPI's rate runs from -10 (a third of normal) to +10 (three times normal).
 constexpr RateRange kSapiRates{60, 540};
+// Flite stretches its phone durations.  Above 350 words a minute the recogniser
+// of bench/speech understands some of its voices in fewer than 80% of the
+// announcements (the diphone voice first), so 350 is the top.
+constexpr RateRange kFliteRates{80, 350};
 constexpr int32_t kDefaultRate = 180;
 
 // The rate arrives as an unsigned 32-bit value but is read as signed, so a
 // negative setting lands on the lowest rate rather than the highest.
 int32_t clampRate(uint32_t rate, RateRange range);
+
+// Flite's duration stretch for a rate: 1 speaks at the voice's natural rate.
+double fliteDurationStretch(int32_t wordsPerMinute, const SpeakerVoice &voice);
 
 // SAPI's -10..10 rate for words a minute: 180 is 0, each step a factor 3^(1/10).
 int sapiRateFor(int32_t wordsPerMinute);

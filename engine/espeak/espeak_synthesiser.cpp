@@ -2,8 +2,8 @@
 // every use is serialised by one process-wide lock, and it is initialised once
 // for the life of the process: initialising it again after terminating it hangs.
 // It synthesises synchronously on the calling thread.
+#include "backends.h"
 #include "engine_api.h"
-#include "synthesiser.h"
 #include "win_sync.h"
 
 #include <espeak-ng/espeak_ng.h>
@@ -14,7 +14,6 @@
 namespace engine {
 namespace {
 
-constexpr uint32_t kEspeakRate = 22050;
 // Audio comes back in pieces of this length: small enough that the first
 // sound reaches the device quickly and a cut stops synthesis soon.
 constexpr int kBufferMs = 50;
@@ -22,7 +21,7 @@ constexpr int kBufferMs = 50;
 SRWLOCK g_lock = SRWLOCK_INIT;
 bool g_initialised = false;
 uint32_t g_initResult = kEngineOk; // a failed initialisation is not tried again
-uint32_t g_sampleRate = kEspeakRate;
+uint32_t g_sampleRate = kLinuxEngineRate;
 PcmSink *g_sink = nullptr; // the sink of the synthesis in progress
 bool g_stopped = false;
 
@@ -80,15 +79,7 @@ uint32_t initialise() {
 
 } // namespace
 
-uint32_t backendSampleRate() {
-    return kEspeakRate;
-}
-
-RateRange backendRates() {
-    return kEspeakRates;
-}
-
-uint32_t createSynthesiser(std::unique_ptr<Synthesiser> &out) {
+uint32_t createEspeakSynthesiser(std::unique_ptr<Synthesiser> &out) {
     ExclusiveLock l(g_lock);
     if (!g_initialised) {
         g_initialised = true;

@@ -43,3 +43,14 @@ TEST(TextEncoding, ControlCharactersBecomeSpaces) {
     EXPECT_EQ(trim(" \t x y \r\n"), "x y");
     EXPECT_EQ(trim(" \t "), "");
 }
+
+TEST(TextEncoding, FoldToAsciiDropsAccentsAndBlanksTheRest) {
+    EXPECT_EQ(foldToAscii("Caf\xC3\xA9 \xC3\x89t\xC3\xA9 Stra\xC3\x9F"
+                          "e"),
+              "Cafe Ete Strasse");
+    // A sign, a euro (3 bytes), an emoji (4 bytes) and a cut-off lead byte: one space each.
+    EXPECT_EQ(foldToAscii("2\xC3\x97"
+                          "3 \xE2\x82\xAC \xF0\x9F\x98\x80!\xC3"),
+              "2 3    ! ");
+    EXPECT_EQ(foldToAscii("plain ASCII, kept."), "plain ASCII, kept.");
+}

@@ -64,3 +64,35 @@ TEST(Voices, CapabilityRecordPutsTheRateRangeAtOffsets12And16) {
     EXPECT_EQ(at(4), 22050u);
     EXPECT_EQ(at(28), 0u); // every byte written, none left from before
 }
+
+TEST(Voices, FliteSettingsAreNineDistinctAndRateTurnsIntoStretch) {
+    std::set<std::string> settings;
+    for (uint32_t i = 0; i < kSpeakerCount; ++i) {
+        const SpeakerVoice &v = *speakerVoice(i);
+        ASSERT_NE(v.fliteVoice, nullptr) << v.name;
+        EXPECT_TRUE(v.flitePitchHz == 0 || (v.flitePitchHz >= 50 && v.flitePitchHz <= 400));
+        EXPECT_GE(v.fliteTempoPercent, 50);
+        EXPECT_LE(v.fliteTempoPercent, 150);
+        EXPECT_GT(v.fliteLevelPercent, 0);
+        EXPECT_LE(v.fliteLevelPercent, 100);
+        settings.insert(std::string(v.fliteVoice->name) + "/" + std::to_string(v.flitePitchHz));
+        // 180 words a minute whatever the voice's own speed; twice the rate, half the stretch.
+        const double at180 = fliteDurationStretch(180, v);
+        EXPECT_NEAR(at180 * 180 * v.fliteTempoPercent / 100.0, v.fliteVoice->naturalWpm, 1e-9);
+        EXPECT_NEAR(fliteDurationStretch(360, v), at180 / 2, 1e-9);
+    }
+    EXPECT_EQ(settings.size(), static_cast<size_t>(kSpeakerCount));
+    EXPECT_GT(fliteDurationStretch(0, *speakerVoice(0)), 0.0); // never divides by zero
+}
+
+TEST(Voices, BackendChoiceOverridesTheTableOnlyWhenNamed) {
+    EXPECT_EQ(parseBackendChoice("espeak"), BackendChoice::Espeak);
+    EXPECT_EQ(parseBackendChoice("FLITE"), BackendChoice::Flite);
+    for (const char *other : {"", "espeak-ng", "flit", "sapi"})
+        EXPECT_EQ(parseBackendChoice(other), BackendChoice::Table) << other;
+    EXPECT_EQ(parseBackendChoice(nullptr), BackendChoice::Table);
+    const SpeakerVoice &paul = *speakerVoice(0);
+    EXPECT_EQ(backendFor(paul, BackendChoice::Table), paul.backend);
+    EXPECT_EQ(backendFor(paul, BackendChoice::Espeak), Backend::Espeak);
+    EXPECT_EQ(backendFor(paul, BackendChoice::Flite), Backend::Flite);
+}

@@ -1,0 +1,180 @@
+// The Flite backend (Winelib build): Debian's libflite with its compiled-in
+// US English voices.  A voice's settings live in its shared feature list, so
+// every use is serialised by one process-wide lock.  Audio is streamed from
+// Flite's synthesis (per utterance) and resampled from the voice's 16 kHz to
+// the engine's rate.
+// libflite is a Linux library: its headers must not see the Windows macros
+// that wineg++ defines, or they declare a Windows build's functions.
+#pragma push_macro("_WIN32")
+#pragma push_macro("WIN32")
+#undef _WIN32
+#undef WIN32
+#include <flite/flite.h>
+#pragma pop_macro("WIN32")
+#pragma pop_macro("_WIN32")
+
+#include "backends.h"
+#include "engine_api.h"
+#include "pcm.h"
+#include "resampler.h"
+#include "text_encoding.h"
+#include "win_sync.h"
+
+#include <cstring>
+#include <vector>
+
+extern "C" {
+cst_voice *register_cmu_us_slt(const char *voxdir);
+cst_voice *register_cmu_us_rms(const char *voxdir);
+cst_voice *register_cmu_us_awb(const char *voxdir);
+cst_voice *register_cmu_us_kal16(const char *voxdir);
+}
+
+namespace engine {
+namespace {
+
+// A pitch feature as the voice came: its own value, or absent (then the
+// voice speaks at the pitch it was trained on).
+struct OwnPitch {
+    bool present = false;
+    float value = 0;
+};
+
+OwnPitch ownPitch(const cst_features *f, const char *feature) {
+    OwnPitch p;
+    p.present = feat_present(f, feature) != 0;
+    p.value = p.present ? flite_get_param_float(f, feature, 0) : 0;
+    return p;
+}
+
+struct LoadedVoice {
+    const char *name;
+    cst_voice *(*registerVoice)(const char *);
+    cst_voice *voice;
+    cst_audio_streaming_info *streaming; // owned by the voice's features
+    OwnPitch mean, range;
+};
+
+LoadedVoice g_voices[] = {
+    {"slt", register_cmu_us_slt, nullptr, nullptr, {}, {}},
+    {"rms", register_cmu_us_rms, nullptr, nullptr, {}, {}},
+    {"awb", register_cmu_us_awb, nullptr, nullptr, {}, {}},
+    {"kal16", register_cmu_us_kal16, nullptr, nullptr, {}, {}},
+};
+
+SRWLOCK g_lock = SRWLOCK_INIT;
+bool g_initialised = false;
+uint32_t g_initResult = kEngineOk;
+
+// The synthesis in progress (under g_lock).
+struct Stream {
+    PcmSink *sink = nullptr;
+    bool stopped = false;
+    std::unique_ptr<Resampler> resampler;
+    std::vector<int16_t> converted;
+
+    int level = 100;
+
+    void deliver() {
+        applyVolume(converted.data(), converted.size(), level);
+        if (!stopped && !converted.empty() && !sink->write(converted.data(), converted.size()))
+            stopped = true;
+        converted.clear();
+    }
+};
+
+// Flite calls this, on the synthesising thread, with each new stretch of the
+// current utterance's wave.
+int streamChunk(const cst_wave *w, int start, int size, int, cst_audio_streaming_info *asi) {
+    auto *stream = static_cast<Stream *>(asi->userdata);
+    if (!stream || stream->stopped)
+        return CST_AUDIO_STREAM_STOP;
+    if (!stream->resampler)
+        stream->resampler.reset(
+            new Resampler(static_cast<uint32_t>(w->sample_rate), kLinuxEngineRate));
+    stream->resampler->push(w->samples + start, static_cast<size_t>(size), stream->converted);
+    stream->deliver();
+    return stream->stopped ? CST_AUDIO_STREAM_STOP : CST_AUDIO_STREAM_CONT;
+}
+
+LoadedVoice *findVoice(const char *name) {
+    for (LoadedVoice &v : g_voices) {
+        if (std::strcmp(v.name, name) == 0)
+            return &v;
+    }
+    return nullptr;
+}
+
+void setPitch(cst_features *f, const char *feature, int wanted, OwnPitch own) {
+    if (wanted > 0)
+        flite_feat_set_float(f, feature, float(wanted));
+    else if (own.present)
+        flite_feat_set_float(f, feature, own.value);
+    else
+        flite_feat_remove(f, feature);
+}
+
+class FliteSynthesiser final : public Synthesiser {
+  public:
+    uint32_t sampleRate() const override { return kLinuxEngineRate; }
+
+    void speak(const QueueItem &item, PcmSink &sink) override {
+        const SpeakerVoice *speaker = speakerVoice(item.speaker);
+        if (!speaker)
+            speaker = speakerVoice(0);
+        LoadedVoice *v = findVoice(speaker->fliteVoice->name);
+        if (!v || !v->voice)
+            v = &g_voices[0];
+        const std::string text = foldToAscii(item.text);
+        ExclusiveLock l(g_lock);
+        cst_features *f = v->voice->features;
+        flite_feat_set_float(f, "duration_stretch",
+                             float(fliteDurationStretch(item.rate, *speaker)));
+        setPitch(f, "int_f0_target_mean", speaker->flitePitchHz, v->mean);
+        setPitch(f, "int_f0_target_stddev", speaker->flitePitchRangeHz, v->range);
+        Stream stream;
+        stream.sink = &sink;
+        stream.level = speaker->fliteLevelPercent;
+        v->streaming->userdata = &stream;
+        flite_text_to_speech(text.c_str(), v->voice, "none");
+        if (stream.resampler && !stream.stopped) {
+            stream.resampler->finish(stream.converted);
+            stream.deliver();
+        }
+        v->streaming->userdata = nullptr;
+    }
+};
+
+uint32_t initialise() {
+    flite_init();
+    for (LoadedVoice &v : g_voices) {
+        v.voice = v.registerVoice(nullptr);
+        if (!v.voice)
+            return kEngineNoVoiceData;
+        v.mean = ownPitch(v.voice->features, "int_f0_target_mean");
+        v.range = ownPitch(v.voice->features, "int_f0_target_stddev");
+        v.streaming = new_audio_streaming_info();
+        if (!v.streaming)
+            return kEngineOutOfResources;
+        v.streaming->asc = streamChunk;
+        v.streaming->userdata = nullptr;
+        flite_feat_set(v.voice->features, "streaming_info", audio_streaming_info_val(v.streaming));
+    }
+    return kEngineOk;
+}
+
+} // namespace
+
+uint32_t createFliteSynthesiser(std::unique_ptr<Synthesiser> &out) {
+    ExclusiveLock l(g_lock);
+    if (!g_initialised) {
+        g_initialised = true;
+        g_initResult = initialise();
+    }
+    if (g_initResult != kEngineOk)
+        return g_initResult;
+    out.reset(new (std::nothrow) FliteSynthesiser());
+    return out ? kEngineOk : kEngineOutOfResources;
+}
+
+} // namespace engine
