@@ -56,6 +56,11 @@ void SetTopMost(HWND window, bool topMost) {
                  SWP_NOMOVE | SWP_NOSIZE);
 }
 
+void MoveToSuggestedRect(HWND window, const RECT *rect) {
+    SetWindowPos(window, nullptr, rect->left, rect->top, rect->right - rect->left,
+                 rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void AppendSystemMenuItems(HWND window) {
     HMENU systemMenu = GetSystemMenu(window, FALSE);
     char text[kTextBufferSize];
@@ -308,6 +313,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnHotKey(window, message, wParam, lParam);
     case TRAY_CALLBACK_MESSAGE:
         return OnTrayCallback(window, wParam, lParam);
+    case WM_DPICHANGED:
+        // Moved to a screen of another density: take the size the system
+        // proposes, as the program says it scales per monitor.
+        MoveToSuggestedRect(window, reinterpret_cast<const RECT *>(lParam));
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -117,7 +117,7 @@ void RefreshTimeDisplay(UINT timerId, HWND mainWindow) {
         GetLocalTime(&time);
     }
     FormatTimeText(time, text);
-    if (ReadFlag(Setting::UniversalTime)) {
+    if (utc) {
         AppendText(text, " UTC");
     }
     if (ReadFlag(Setting::AnnounceDate)) {
@@ -163,11 +163,16 @@ void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
     if (inPlace && TextIs(display, text)) {
         return; // nothing to paint: the same text where it already stands
     }
-    if (!inPlace && !MoveWindow(display, x, y, width, height, TRUE)) {
+    if (inPlace) {
+        // The control paints its whole rectangle in the background brush.
+        SetWindowTextA(display, text);
+        return;
+    }
+    if (!MoveWindow(display, x, y, width, height, TRUE)) {
         return;
     }
     // Only where the text was and where it goes needs the background again;
-    // repainting the whole client area every second would redraw the bars too.
+    // repainting the whole client area would redraw the bars too.
     RECT area;
     UnionRect(&area, &current, &target);
     if (InvalidateRect(mainWindow, &area, TRUE)) {
