@@ -35,6 +35,17 @@ class ElementsAndTogglesTest(WindowTestCase):
         # Toolbar at the top, status bar at the bottom, both full width.
         self.assertEqual((toolbar["rect"][1], status["rect"][3]), (0, children.client[1]))
         self.assertTrue(self.style() & WS_CAPTION)
+        # Resized, the bars stay at their edges, full width, and the time is centred again.
+        probe("message", WM_SYSCOMMAND, 0xF030, 0)  # maximize
+
+        def laid_out(c):
+            bar, status, static = (c.one("ToolbarWindow32"), c.one("msctls_statusbar32"),
+                                   c.one("Static"))
+            return (c.client != children.client and bar["rect"][1] == 0 and
+                    bar["rect"][2] == status["rect"][2] == c.client[0] and
+                    status["rect"][3] == c.client[1] and
+                    abs(static["rect"][0] + static["rect"][2] - c.client[0]) <= 1)
+        self.wait_children(laid_out)
 
         # Each toggle: the element follows and the setting is written at once.
         rows = [
