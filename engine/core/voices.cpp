@@ -12,9 +12,11 @@ const FliteVoice kRms{"rms", 192};   // male, US; its pitch cannot be moved
 const FliteVoice kAwb{"awb", 211};   // male, Scottish
 const FliteVoice kKal{"kal16", 202}; // male, US, diphone
 
-// eSpeak NG: median pitch of each voice, measured, keeps every pair at least
-// 10% apart; Wendy has no voiced sound at all.
-// Flite: see engine/README.md for the measurements behind each choice.
+// Flite speaks every speaker: of the two, it alone is understood by a
+// recogniser in every announcement (engine/README.md has the figures).  Its
+// measured median pitches, 73 (Harry) 90 101 126 145 174 210 250 296 Hz (Kit),
+// are at least 12% apart.  eSpeak NG's pitches keep every pair at least 10%
+// apart, with Wendy whispered.
 const SpeakerVoice kSpeakers[kSpeakerCount] = {
     {"Paul", Backend::Flite, "en-us", 50, &kRms, 0, 0, 100, 100, "Gender=Male;Age=Adult", 0},
     {"Betty", Backend::Flite, "en-us+f2", 60, &kSlt, 0, 0, 100, 100, "Gender=Female;Age=Adult", 0},
