@@ -195,7 +195,13 @@ void FollowGroupBoxes(HWND dialog) {
     EnableRange(dialog, IDC_QUIET_FIRST, IDC_QUIET_LAST, IsChecked(dialog, IDC_QUIET_MODE));
 }
 
+// The dialog while it is open.  Enter and Alt+F7 still reach the main window
+// then, and a second dialog's OK would write every setting over what the
+// first one saves; the open one is brought forward instead.
+HWND OpenDialog = nullptr;
+
 INT_PTR OnInitDialog(HWND dialog) {
+    OpenDialog = dialog;
     const RateRange rate = EngineRateRange();
     for (size_t i = 0; i < kConfigurationControlCount; ++i) {
         PrepareControl(dialog, kConfigurationControls[i], rate);
@@ -248,11 +254,17 @@ INT_PTR CALLBACK ConfigurationDialogProc(HWND dialog, UINT message, WPARAM wPara
 } // namespace
 
 INT_PTR ShowConfigurationDialog(HWND owner) {
+    if (OpenDialog != nullptr) {
+        SetForegroundWindow(OpenDialog);
+        return 0;
+    }
     // The dialog's up-downs and trackbar need these classes whoever opens it.
     INITCOMMONCONTROLSEX controls;
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
     InitCommonControlsEx(&controls);
-    return DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_CONFIGURATION), owner,
-                           ConfigurationDialogProc, 0);
+    const INT_PTR result = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_CONFIGURATION),
+                                           owner, ConfigurationDialogProc, 0);
+    OpenDialog = nullptr;
+    return result;
 }

@@ -3,6 +3,7 @@ once, the accelerators and hot keys as real key presses, Reset Configuration,
 menu help, the boxes, and the tray."""
 import os
 import re
+import subprocess
 import unittest
 
 from harness import probe, wait_for
@@ -228,6 +229,13 @@ class TrayTest(WindowTestCase):
         self.global_keys("alt+F7")
         code, dialog = probe("dialog", "Orvanel Configuration", 15000)
         self.assertEqual((code, dialog.get("has_owner")), (0, "0"))
+        # Asked again, by the hot key or Enter, the open dialog stays the only one.
+        self.global_keys("alt+F7")
+        probe("command", 40001)
+        probe("statusbar")  # answered once the window has handled both
+        shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
+                                "^Orvanel Configuration$"], capture_output=True, text=True)
+        self.assertEqual(len(shown.stdout.split()), 1)
         probe("dialog-do", "Orvanel Configuration", "click:2")  # IDCANCEL
         self.assertTrue(wait_for(lambda: probe("dialog", "Orvanel Configuration")[0] != 0, 10))
         # Alt+F11 hides.  While nothing of the program is shown, Wine under a
