@@ -59,16 +59,6 @@ void ReadConfigFileValue(HKEY product, ConfigLocation &location) {
     location.expandable = type == REG_EXPAND_SZ;
 }
 
-void DeleteProductKeyIfEmpty(HKEY product) {
-    DWORD subkeys = 0;
-    DWORD values = 0;
-    if (RegQueryInfoKeyA(product, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
-                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-        subkeys == 0 && values == 0) {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kProductKeyPath);
-    }
-}
-
 } // namespace
 
 ConfigLocation ReadConfigLocation() {
@@ -108,8 +98,8 @@ bool StoreConfigLocation(const char *configFile, bool expandable, bool useRegist
     } else {
         RegDeleteValueA(product, kValueUseRegistry);
     }
-    DeleteProductKeyIfEmpty(product);
     RegCloseKey(product);
+    DeleteKeyIfEmpty(kProductKeyPath);
     DeleteMakerKeyIfEmpty();
     return true;
 }

@@ -33,17 +33,21 @@ uint32_t DeleteConfiguration() {
     return result;
 }
 
-void DeleteMakerKeyIfEmpty() {
-    HKEY maker = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMakerKeyPath, 0, KEY_READ, &maker) != ERROR_SUCCESS) {
+void DeleteKeyIfEmpty(const char *path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
     DWORD subkeys = 0;
     DWORD values = 0;
-    if (RegQueryInfoKeyA(maker, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
         subkeys == 0 && values == 0) {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kMakerKeyPath);
+        RegDeleteKeyA(HKEY_CURRENT_USER, path);
     }
-    RegCloseKey(maker);
+    RegCloseKey(key);
+}
+
+void DeleteMakerKeyIfEmpty() {
+    DeleteKeyIfEmpty(kMakerKeyPath);
 }

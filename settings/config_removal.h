@@ -7,3 +7,5 @@
 // platform's error code.
 uint32_t DeleteConfiguration();
 void DeleteMakerKeyIfEmpty();
+// Deletes HKEY_CURRENT_USER\path when it holds no values and no subkeys.
+void DeleteKeyIfEmpty(const char *path);
