@@ -34,29 +34,32 @@ template <class Instance> class LiveInstances {
 
     // The instance, no longer to be found, or nullptr when it is not live.
     Instance *remove(EngineInstance *handle) {
-        auto *wanted = reinterpret_cast<Instance *>(handle);
         ExclusiveLock l(lock_);
-        if (!wanted || !list_)
-            return nullptr;
-        auto it = std::find(list_->begin(), list_->end(), wanted);
-        if (it == list_->end())
-            return nullptr;
-        list_->erase(it);
-        return wanted;
+        Instance *instance = find(handle);
+        if (instance)
+            list_->erase(std::find(list_->begin(), list_->end(), instance));
+        return instance;
     }
 
     // The live instance, entered, or nullptr.
     Instance *enter(EngineInstance *handle) {
-        auto *wanted = reinterpret_cast<Instance *>(handle);
         ExclusiveLock l(lock_);
-        if (!wanted || !list_ || std::find(list_->begin(), list_->end(), wanted) == list_->end())
-            return nullptr;
-        wanted->enter();
-        return wanted;
+        Instance *instance = find(handle);
+        if (instance)
+            instance->enter();
+        return instance;
     }
 
   private:
     constexpr LiveInstances() = default;
+
+    // Under the lock.
+    Instance *find(EngineInstance *handle) const {
+        auto *wanted = reinterpret_cast<Instance *>(handle);
+        return wanted && list_ && std::find(list_->begin(), list_->end(), wanted) != list_->end()
+                   ? wanted
+                   : nullptr;
+    }
 
     SRWLOCK lock_ = SRWLOCK_INIT;
     std::vector<Instance *> *list_ = nullptr; // made on first start-up, never freed
