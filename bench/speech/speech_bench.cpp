@@ -7,6 +7,7 @@
 //   speech_bench.exe ENGINE_DLL SINK_WAV OUT_DIR RATES BACKENDS [TIMES]
 //   RATES: e.g. 180,900 (0 stands for the engine's highest rate)
 //   BACKENDS: e.g. table,espeak (the voice table, or one backend for all)
+#include "audio_analysis.h"
 #include "engine_functions.h"
 #include "pcm.h"
 #include "resampler.h"
@@ -35,20 +36,6 @@ std::vector<std::string> split(const std::string &s) {
         out.push_back(s.substr(b, e - b));
     out.push_back(s.substr(b));
     return out;
-}
-
-std::string readFile(const std::string &path) {
-    std::string bytes;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD n = 0;
-    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n > 0)
-        bytes.append(buffer, n);
-    CloseHandle(f);
-    return bytes;
 }
 
 bool writeFile(const std::string &path, const std::vector<char> &bytes) {
@@ -153,7 +140,8 @@ int main(int argc, char **argv) {
                     api.shutdown(e);
                     const double latency = double(s.firstWriteTick - s.lastSpeakTick) * 1000.0 /
                                            double(s.tickFrequency);
-                    engine::DecodedWav wav = engine::decodeWav(readFile(sink), 22050);
+                    engine::DecodedWav wav =
+                        engine::decodeWav(enginetest::readSharedFile(sink), 22050);
                     const std::vector<int16_t> audio = to16k(wav.samples);
                     char name[64];
                     std::snprintf(name, sizeof name, "a%04d", counter++);

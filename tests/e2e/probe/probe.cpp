@@ -515,8 +515,7 @@ int CmdDialog(int argc, char **argv) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     RECT client;
     GetClientRect(dialog, &client);
-    GUITHREADINFO gui;
-    std::memset(&gui, 0, sizeof gui);
+    GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
     std::printf("found=1\nhas_owner=%d\nowned_by_main=%d\nclient=%ld,%ld\nfocus=%d\n",
