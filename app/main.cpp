@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "../clock/clock_thread.h"
-#include "../res/resources.h"
+#include "resources.h"
 #include "../dialogs/dialogs.h"
 #include "../settings/config_location.h"
 #include "../settings/settings_store.h"
@@ -58,8 +58,7 @@ int FailStartup(StartupState &state, UINT textId, Built built) {
 }
 
 bool ContinueOnOldWindows() {
-    OSVERSIONINFOA version;
-    std::memset(&version, 0, sizeof version);
+    OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -101,8 +100,7 @@ enum class Step { Done, Failed };
 // Moves the working directory to the executable's folder.  A path that does
 // not fit the buffer fails rather than running on a cut one.
 Step MoveToExecutableFolder() {
-    char path[kTextBufferSize];
-    std::memset(path, 0, sizeof path);
+    char path[kTextBufferSize]{};
     SetLastError(ERROR_SUCCESS);
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0) {
@@ -151,8 +149,7 @@ void InitialiseCommonControls() {
 }
 
 int RunMessageLoop(HWND window, HACCEL accelerators) {
-    MSG message;
-    std::memset(&message, 0, sizeof message);
+    MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (!TranslateAcceleratorA(window, accelerators, &message)) {
             TranslateMessage(&message);

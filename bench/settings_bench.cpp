@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../res/resources.h"
+#include "resources.h"
 #include "../settings/settings_store.h"
 
 namespace {

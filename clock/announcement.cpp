@@ -51,8 +51,7 @@ static void ComposeTimeSentence(AnnouncementHost &host, char (&sentence)[kSenten
     char intro[kPieceSize];
     host.ReadText(Setting::TimeIntro, intro);
 
-    char time[kPieceSize];
-    std::memset(time, 0, sizeof time);
+    char time[kPieceSize]{};
     const bool hour24 = host.ReadFlag(Setting::Hour24);
     const bool bypassMarker = !hour24 && host.ReadFlag(Setting::BypassMarker);
     host.FormatTime(ChooseTimeFormat(hour24, bypassMarker), time);
@@ -62,8 +61,7 @@ static void ComposeTimeSentence(AnnouncementHost &host, char (&sentence)[kSenten
         return;
     }
     if (host.ReadFlag(Setting::IncludeZone)) {
-        char zone[kPieceSize];
-        std::memset(zone, 0, sizeof zone);
+        char zone[kPieceSize]{};
         if (host.QueryZone(zone) != ZoneState::Unknown) {
             JoinPieces(sentence, intro, time, zone);
             return;
@@ -98,8 +96,7 @@ void SpeakAnnouncement(AnnouncementHost &host, bool startupAnnouncementPending) 
     if (host.ReadFlag(Setting::AnnounceDate)) {
         char intro[kPieceSize];
         host.ReadText(Setting::DateIntro, intro);
-        char date[kPieceSize];
-        std::memset(date, 0, sizeof date);
+        char date[kPieceSize]{};
         host.FormatDate(host.ReadFlag(Setting::ShortDate), date);
         JoinPieces(sentence, intro, date);
         host.Speak(sentence, true);

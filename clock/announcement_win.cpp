@@ -43,8 +43,7 @@ class AnnouncementOnPlatform : public AnnouncementHost {
     }
 
     ZoneState QueryZone(char (&name)[kPieceSize]) override {
-        TIME_ZONE_INFORMATION zone;
-        std::memset(&zone, 0, sizeof zone);
+        TIME_ZONE_INFORMATION zone{};
         const DWORD state = GetTimeZoneInformation(&zone);
         if (state == TIME_ZONE_ID_STANDARD) {
             ToEightBit(zone.StandardName, name);

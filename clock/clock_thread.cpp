@@ -90,8 +90,7 @@ void ExchangeStatusText(const ClockWindow &window, const char *expected, const c
     if (bar == nullptr) {
         return;
     }
-    char text[kTextBufferSize];
-    std::memset(text, 0, sizeof text);
+    char text[kTextBufferSize]{};
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                              SMTO_BLOCK | SMTO_ABORTIFHUNG, kStatusBarTimeoutMs, &result)) {
@@ -137,8 +136,7 @@ bool StartEngine(ClockThreadState &state) {
         speech.handle = nullptr;
         char format[kTextBufferSize];
         LoadText(IDS_ENGINE_START_FAILED, format);
-        char text[kTextBufferSize + 16];
-        std::memset(text, 0, sizeof text);
+        char text[kTextBufferSize + 16]{};
         wsprintfA(text, format, static_cast<int>(code));
         EndWithError(state, text);
         return false;

@@ -6,6 +6,14 @@ set(ORVANEL_WINEPREFIX "${ORVANEL_BUILD_ROOT}/wineprefix" CACHE PATH "Private Wi
 set(ORVANEL_WINE_EXEC "${CMAKE_SOURCE_DIR}/scripts/wine-exec")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${ORVANEL_WINE_EXEC}")
 
+# An ALSA sink of a test's own (tests/support/alsa-sink): writes the
+# configuration file and sets out_var to the ALSA_CONFIG_PATH that uses it.
+function(orvanel_alsa_sink out_var conf)
+  execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tests/support/alsa-sink ${conf} ${ARGN}
+    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  set(${out_var} "${path}" PARENT_SCOPE)
+endfunction()
+
 # Every test gets the prefix and a silent audio sink unless it brings its own.
 function(orvanel_wine_test_env test)
   set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT

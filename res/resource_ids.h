@@ -158,3 +158,16 @@
 #define IDC_ALARM_LAST IDC_ALARM_MESSAGE
 #define IDC_QUIET_FIRST IDC_QUIET_AFTER_HOUR
 #define IDC_QUIET_LAST IDC_QUIET_BEFORE_HOUR_UPDOWN
+
+#ifdef __cplusplus
+// What the code that runs over these ranges relies on (the resource compiler
+// reads no C++).
+static_assert(IDS_SPEAKER_LAST - IDS_SPEAKER_FIRST + 1 == 9, "one name for each speaker, 0-8");
+static_assert(ID_LAST_MENU_COMMAND + 1 == ID_HIDE_MENU_BAR &&
+                  ID_HIDE_MENU_BAR + 1 == ID_SAVE_WINDOW_POSITION,
+              "WM_COMMAND takes the menus' commands; the system menu's two follow them");
+static_assert(IDC_ALARM_ENABLED + 1 == IDC_ALARM_FIRST && IDC_ALARM_LAST + 1 == IDC_QUIET_MODE,
+              "the alarm's check box enables exactly the controls between it and Quiet mode");
+static_assert(IDC_QUIET_MODE + 1 == IDC_QUIET_FIRST && IDC_QUIET_LAST + 1 == IDC_APPLY,
+              "Quiet mode's check box enables exactly the controls between it and Apply");
+#endif

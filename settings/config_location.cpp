@@ -13,8 +13,7 @@ namespace {
 // UseRegistry as the Set INI Path dialog stores it (a DWORD); a number typed
 // by hand as text counts too, anything else reads as absent.
 int32_t ReadUseRegistryValue(HKEY product) {
-    BYTE data[kTextBufferSize];
-    std::memset(data, 0, sizeof data);
+    BYTE data[kTextBufferSize]{};
     DWORD type = REG_NONE;
     DWORD size = sizeof data - 1;
     if (RegQueryValueExA(product, kValueUseRegistry, nullptr, &type, data, &size) !=
@@ -34,8 +33,7 @@ int32_t ReadUseRegistryValue(HKEY product) {
 
 // ConfigFile into location; an unusable value leaves both texts empty.
 void ReadConfigFileValue(HKEY product, ConfigLocation &location) {
-    char stored[kTextBufferSize];
-    std::memset(stored, 0, sizeof stored);
+    char stored[kTextBufferSize]{};
     DWORD type = REG_NONE;
     DWORD size = sizeof stored;
     if (RegQueryValueExA(product, kValueConfigFile, nullptr, &type,
@@ -43,8 +41,7 @@ void ReadConfigFileValue(HKEY product, ConfigLocation &location) {
         (type != REG_SZ && type != REG_EXPAND_SZ) || stored[sizeof stored - 1] != '\0') {
         return;
     }
-    char usable[kTextBufferSize];
-    std::memset(usable, 0, sizeof usable);
+    char usable[kTextBufferSize]{};
     if (type == REG_EXPAND_SZ) {
         // The same limit as a plain path: the expansion and its zero must fit.
         DWORD needed = ExpandEnvironmentStringsA(stored, usable, sizeof usable);
@@ -82,8 +79,7 @@ bool StoreConfigLocation(const char *configFile, bool expandable, bool useRegist
                         KEY_ALL_ACCESS, nullptr, &product, nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    char data[kTextBufferSize];
-    std::memset(data, 0, sizeof data);
+    char data[kTextBufferSize]{};
     lstrcpynA(data, configFile, sizeof data);
     if (data[0] != '\0') {
         RegSetValueExA(product, kValueConfigFile, 0, expandable ? REG_EXPAND_SZ : REG_SZ,

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <initializer_list>
 
 #include "settings_store.h"
@@ -11,8 +10,7 @@ namespace {
 
 void DeleteSectionKeys() {
     for (const char *section : {kSectionSettings, kSectionAppearance}) {
-        char path[kTextBufferSize];
-        std::memset(path, 0, sizeof path);
+        char path[kTextBufferSize]{};
         wsprintfA(path, "%s\\%s", kProductKeyPath, section);
         RegDeleteKeyA(HKEY_CURRENT_USER, path); // an absent key is fine
     }

@@ -1,6 +1,6 @@
 #include "settings_catalogue.h"
 
-#include "../res/resource_ids.h"
+#include "resource_ids.h"
 
 const char kSectionSettings[] = "Settings";
 const char kSectionAppearance[] = "Appearance";

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "../res/resources.h"
+#include "resources.h"
 #include "setting_parse.h"
 
 char ConfigFilePath[kTextBufferSize];
@@ -99,8 +99,7 @@ int32_t GetSettingInt(const char *section, const char *key, int32_t defaultValue
     if (sectionKey == nullptr) {
         return defaultValue;
     }
-    char text[kTextBufferSize];
-    std::memset(text, 0, sizeof text);
+    char text[kTextBufferSize]{};
     DWORD length = 0;
     Query found = QueryValue(sectionKey, key, text, sizeof text, true, &length);
     RegCloseKey(sectionKey);
@@ -240,8 +239,7 @@ void WriteFlag(Setting id, bool on) {
 
 void WriteInt(Setting id, int32_t value) {
     const SettingDefinition &def = SettingDef(id);
-    char text[kTextBufferSize];
-    std::memset(text, 0, sizeof text);
+    char text[kTextBufferSize]{};
     FormatSettingInt(value, text, sizeof text);
     WriteSettingString(def.section, def.key, text, ConfigFilePath);
 }

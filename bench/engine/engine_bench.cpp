@@ -3,7 +3,7 @@
 // and synthesis speed as a real-time factor.
 // The engine measures both itself (ordinal 100) around the same code paths
 // the program uses; this program only drives it and summarises.
-#include "engine_api.h"
+#include "engine_functions.h"
 
 #include <windows.h>
 
@@ -15,17 +15,7 @@
 
 namespace {
 
-template <typename Fn> Fn ordinal(HMODULE m, int n) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(m, MAKEINTRESOURCEA(n))));
-}
-
-struct Api {
-    EngineStartupFn startup;
-    EngineShutdownFn shutdown;
-    EngineSpeakFn speak;
-    EngineSyncFn sync;
-    EngineGetStatsFn stats;
-};
+using Api = MeasuredEngineFunctions;
 
 double percentile(std::vector<double> v, double p) {
     std::sort(v.begin(), v.end());
@@ -107,11 +97,8 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "cannot load %s (%lu)\n", dll, GetLastError());
         return 1;
     }
-    Api api{ordinal<EngineStartupFn>(m, kOrdinalStartup),
-            ordinal<EngineShutdownFn>(m, kOrdinalShutdown),
-            ordinal<EngineSpeakFn>(m, kOrdinalSpeak), ordinal<EngineSyncFn>(m, kOrdinalSync),
-            ordinal<EngineGetStatsFn>(m, kOrdinalGetStats)};
-    if (!api.startup || !api.shutdown || !api.speak || !api.sync || !api.stats) {
+    Api api;
+    if (ResolveMeasuredEngineFunctions(m, api) != 0) {
         std::fprintf(stderr, "%s lacks the engine's ordinals (or the statistics, ordinal 100)\n",
                      dll);
         return 1;

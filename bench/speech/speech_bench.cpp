@@ -7,7 +7,8 @@
 //   speech_bench.exe ENGINE_DLL SINK_WAV OUT_DIR RATES BACKENDS [TIMES]
 //   RATES: e.g. 180,900 (0 stands for the engine's highest rate)
 //   BACKENDS: e.g. table,espeak (the voice table, or one backend for all)
-#include "engine_api.h"
+#include "audio_analysis.h"
+#include "engine_functions.h"
 #include "pcm.h"
 #include "resampler.h"
 #include "voices.h"
@@ -22,20 +23,7 @@
 
 namespace {
 
-template <typename Fn> Fn ordinal(HMODULE m, int n) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(m, MAKEINTRESOURCEA(n))));
-}
-
-struct Api {
-    EngineStartupFn startup;
-    EngineShutdownFn shutdown;
-    EngineSpeakFn speak;
-    EngineSyncFn sync;
-    EngineSetRateFn setRate;
-    EngineSetSpeakerFn setSpeaker;
-    EngineGetCapsFn caps;
-    EngineGetStatsFn stats;
-};
+using Api = MeasuredEngineFunctions;
 
 // o'clock, "oh" minutes, teens, fifties, noon and midnight, AM and PM.
 const int kTimes[][2] = {{7, 0},  {10, 5}, {16, 8}, {10, 15}, {23, 13}, {15, 50},
@@ -48,20 +36,6 @@ std::vector<std::string> split(const std::string &s) {
         out.push_back(s.substr(b, e - b));
     out.push_back(s.substr(b));
     return out;
-}
-
-std::string readFile(const std::string &path) {
-    std::string bytes;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD n = 0;
-    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n > 0)
-        bytes.append(buffer, n);
-    CloseHandle(f);
-    return bytes;
 }
 
 bool writeFile(const std::string &path, const std::vector<char> &bytes) {
@@ -118,15 +92,8 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "cannot load %s (%lu)\n", argv[1], GetLastError());
         return 1;
     }
-    Api api{ordinal<EngineStartupFn>(m, kOrdinalStartup),
-            ordinal<EngineShutdownFn>(m, kOrdinalShutdown),
-            ordinal<EngineSpeakFn>(m, kOrdinalSpeak),
-            ordinal<EngineSyncFn>(m, kOrdinalSync),
-            ordinal<EngineSetRateFn>(m, kOrdinalSetRate),
-            ordinal<EngineSetSpeakerFn>(m, kOrdinalSetSpeaker),
-            ordinal<EngineGetCapsFn>(m, kOrdinalGetCaps),
-            ordinal<EngineGetStatsFn>(m, kOrdinalGetStats)};
-    if (!api.startup || !api.stats) {
+    Api api;
+    if (ResolveMeasuredEngineFunctions(m, api) != 0) {
         std::fprintf(stderr, "not the real engine\n");
         return 1;
     }
@@ -138,7 +105,7 @@ int main(int argc, char **argv) {
         SetEnvironmentVariableA("ORVANEL_SPEECH_BACKEND",
                                 choice == "table" ? nullptr : choice.c_str());
         unsigned char caps[32] = {};
-        api.caps(caps);
+        api.getCaps(caps);
         int32_t highest;
         std::memcpy(&highest, caps + kEngineCapsMaxRateOffset, 4);
         for (const std::string &rateText : rates) {
@@ -173,7 +140,8 @@ int main(int argc, char **argv) {
                     api.shutdown(e);
                     const double latency = double(s.firstWriteTick - s.lastSpeakTick) * 1000.0 /
                                            double(s.tickFrequency);
-                    engine::DecodedWav wav = engine::decodeWav(readFile(sink), 22050);
+                    engine::DecodedWav wav =
+                        engine::decodeWav(enginetest::readSharedFile(sink), 22050);
                     const std::vector<int16_t> audio = to16k(wav.samples);
                     char name[64];
                     std::snprintf(name, sizeof name, "a%04d", counter++);

@@ -58,3 +58,16 @@ inline DWORD ResolveEngineFunctions(HMODULE module, EngineFunctions &functions) 
     }
     return complete ? 0 : error;
 }
+
+// The operations with the timing figures of ordinal 100, which only the real
+// engine exports: what the benchmarks drive.
+struct MeasuredEngineFunctions : EngineFunctions {
+    EngineGetStatsFn stats = nullptr;
+};
+
+inline DWORD ResolveMeasuredEngineFunctions(HMODULE module, MeasuredEngineFunctions &functions) {
+    DWORD error = ResolveEngineFunctions(module, functions);
+    if (error == 0)
+        ResolveEngineOrdinal(module, kOrdinalGetStats, functions.stats, error);
+    return error;
+}

@@ -3,6 +3,7 @@
 // see what the program asked for, and when.  Environment variables (read at
 // each start-up) steer it; engine/README.md lists them and the log format.
 #include "engine_api.h"
+#include "live_instances.h"
 #include "log_line.h"
 #include "voices.h"
 
@@ -85,35 +86,14 @@ struct Recorder {
     HANDLE worker = nullptr;
     HANDLE notifier = nullptr;
     volatile LONG callers = 0;
+
+    void enter() { InterlockedIncrement(&callers); }
+    void leave() { InterlockedDecrement(&callers); }
 };
 
-SRWLOCK g_lock = SRWLOCK_INIT;
-std::vector<Recorder *> *g_live;
-int g_nextId = 1;
-
-class Use {
-  public:
-    explicit Use(EngineInstance *h) {
-        AcquireSRWLockExclusive(&g_lock);
-        auto *wanted = reinterpret_cast<Recorder *>(h);
-        if (wanted && g_live &&
-            std::find(g_live->begin(), g_live->end(), wanted) != g_live->end()) {
-            r_ = wanted;
-            InterlockedIncrement(&r_->callers);
-        }
-        ReleaseSRWLockExclusive(&g_lock);
-    }
-    ~Use() {
-        if (r_)
-            InterlockedDecrement(&r_->callers);
-    }
-    Use(const Use &) = delete;
-    Use &operator=(const Use &) = delete;
-    Recorder *get() const { return r_; }
-
-  private:
-    Recorder *r_ = nullptr;
-};
+using Live = engine::LiveInstances<Recorder>;
+using Use = engine::Use<Recorder>;
+std::atomic<int> g_nextId{1};
 
 std::string idOf(const Recorder *r) {
     return r ? std::to_string(r->id) : "0";
@@ -216,12 +196,8 @@ uint32_t ENGINE_CALL EngineStartup(EngineInstance **instance, int32_t device, ui
         std::string message = env("ORVANEL_RECORDING_CALLBACK_MESSAGE");
         r->messageId =
             RegisterWindowMessageA(message.empty() ? "DECtalkErrorMessage" : message.c_str());
-        AcquireSRWLockExclusive(&g_lock);
-        if (!g_live)
-            g_live = new std::vector<Recorder *>();
         r->id = g_nextId++;
-        g_live->push_back(r);
-        ReleaseSRWLockExclusive(&g_lock);
+        Live::all().add(r);
         r->worker = CreateThread(nullptr, 0, workerMain, r, 0, nullptr);
     }
     if (instance)
@@ -234,17 +210,7 @@ uint32_t ENGINE_CALL EngineStartup(EngineInstance **instance, int32_t device, ui
 }
 
 uint32_t ENGINE_CALL EngineShutdown(EngineInstance *instance) {
-    Recorder *r = nullptr;
-    AcquireSRWLockExclusive(&g_lock);
-    auto *wanted = reinterpret_cast<Recorder *>(instance);
-    if (wanted && g_live) {
-        auto it = std::find(g_live->begin(), g_live->end(), wanted);
-        if (it != g_live->end()) {
-            r = *it;
-            g_live->erase(it);
-        }
-    }
-    ReleaseSRWLockExclusive(&g_lock);
+    Recorder *r = Live::all().remove(instance);
     logLine({"shutdown", r ? idOf(r) : "invalid"});
     if (!r)
         return kEngineBadInstance;

@@ -3,43 +3,16 @@
 #include "engine_api.h"
 #include "engine_instance.h"
 #include "inline_command.h"
-#include "win_sync.h"
+#include "live_instances.h"
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 using engine::Engine;
 
 namespace {
 
-SRWLOCK g_instancesLock = SRWLOCK_INIT;
-std::vector<Engine *> *g_instances; // made on first start-up, never freed
-
-// Holds an instance for the length of one call.
-class Use {
-  public:
-    explicit Use(EngineInstance *handle) {
-        auto *wanted = reinterpret_cast<Engine *>(handle);
-        engine::ExclusiveLock l(g_instancesLock);
-        if (wanted && g_instances &&
-            std::find(g_instances->begin(), g_instances->end(), wanted) != g_instances->end()) {
-            engine_ = wanted;
-            engine_->enter();
-        }
-    }
-    ~Use() {
-        if (engine_)
-            engine_->leave();
-    }
-    Use(const Use &) = delete;
-    Use &operator=(const Use &) = delete;
-    explicit operator bool() const { return engine_ != nullptr; }
-    Engine *operator->() const { return engine_; }
-
-  private:
-    Engine *engine_ = nullptr;
-};
+using Live = engine::LiveInstances<Engine>;
+using Use = engine::Use<Engine>;
 
 } // namespace
 
@@ -50,38 +23,20 @@ uint32_t ENGINE_CALL EngineStartup(EngineInstance **instance, int32_t device, ui
     if (!instance)
         return kEngineBadArguments;
     *instance = nullptr;
-    {
-        engine::ExclusiveLock l(g_instancesLock);
-        if (!g_instances)
-            g_instances = new (std::nothrow) std::vector<Engine *>();
-        if (!g_instances)
-            return kEngineOutOfResources;
-    }
     Engine *e = nullptr;
     uint32_t result = Engine::start(device, options, callback, user, &e);
     if (result != kEngineOk)
         return result;
-    {
-        engine::ExclusiveLock l(g_instancesLock);
-        g_instances->push_back(e);
+    if (!Live::all().add(e)) {
+        e->shutdown();
+        return kEngineOutOfResources;
     }
     *instance = reinterpret_cast<EngineInstance *>(e);
     return kEngineOk;
 }
 
 uint32_t ENGINE_CALL EngineShutdown(EngineInstance *instance) {
-    Engine *e = nullptr;
-    {
-        engine::ExclusiveLock l(g_instancesLock);
-        if (instance && g_instances) {
-            auto it = std::find(g_instances->begin(), g_instances->end(),
-                                reinterpret_cast<Engine *>(instance));
-            if (it != g_instances->end()) {
-                e = *it;
-                g_instances->erase(it);
-            }
-        }
-    }
+    Engine *e = Live::all().remove(instance);
     if (!e)
         return kEngineBadInstance;
     e->shutdown();

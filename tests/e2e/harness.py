@@ -8,18 +8,15 @@ probe tool (tests/e2e/probe), which runs in the same Wine session.
 import os
 import shutil
 import subprocess
+import sys
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from orvanel_support import REPO, WINE_EXEC, file_sink, ids, windows_path  # noqa: E402,F401
+
 BUILD_DIR = os.environ.get("ORVANEL_BUILD_DIR", "")
-REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-WINE_EXEC = os.path.join(REPO, "scripts", "wine-exec")
 PRODUCT_KEY = r"SOFTWARE\Tallowen\Orvanel"
-
-
-def windows_path(path):
-    """The Wine (Z:) form of a Unix path."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def probe(*args, timeout=60):

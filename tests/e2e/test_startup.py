@@ -2,7 +2,7 @@
 import os
 import unittest
 
-from harness import E2ETestCase, PRODUCT_KEY, probe, windows_path, wait_for
+from harness import E2ETestCase, PRODUCT_KEY, ids, probe, windows_path, wait_for
 
 
 
@@ -31,7 +31,7 @@ class StartupTest(E2ETestCase):
         box = self.sandbox()
         orvanel = box.start()
         self.started_window(box)
-        probe("command", 40010)
+        probe("command", ids.ID_EXIT)
         self.assert_exits_with(orvanel, 0)
 
     def test_default_ini_is_found_beside_the_program_whatever_the_start_folder(self):

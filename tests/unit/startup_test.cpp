@@ -26,8 +26,7 @@ TEST(HasSwitch, IsACaseSensitiveSubstringSearch) {
 }
 
 TEST(AppendDefaultIniName, AppendsOnlyWhenTheWholePathFits) {
-    char path[260];
-    std::memset(path, 0, sizeof path);
+    char path[260]{};
     std::strcpy(path, "C:\\Programs\\Orvanel");
     ASSERT_TRUE(AppendDefaultIniName(path, sizeof path));
     EXPECT_STREQ(path, "C:\\Programs\\Orvanel\\Orvanel.ini");

@@ -58,8 +58,7 @@ class SettingsStoreTest : public ::testing::TestWithParam<Backend> {
         }
     }
     std::string ReadString(const char *key, const char *defaultText) {
-        char buffer[kTextBufferSize];
-        std::memset(buffer, 0, sizeof buffer);
+        char buffer[kTextBufferSize]{};
         uint32_t length =
             GetSettingString("Settings", key, defaultText, buffer, sizeof buffer, ConfigFilePath);
         EXPECT_EQ(length, std::strlen(buffer));

@@ -9,7 +9,7 @@ by itself (text spoken, cut or dropped, callbacks) is left out unless asked for.
 import os
 import time
 
-from harness import E2ETestCase, probe, wait_for
+from harness import E2ETestCase, ids, probe, wait_for
 
 PROGRAM_CALLS = {
     "startup", "shutdown", "speak", "reset", "sync", "set_rate", "set_speaker", "get_caps",
@@ -20,11 +20,11 @@ PROGRAM_CALLS = {
 # starting Wine takes one to two seconds.
 START_LEAD = 5
 
-SPEAK_TIME = 40004
-RESTART_SPEECH = 40009
-READ_CLIPBOARD = 40011
-HOTKEY_SPEAK_TIME = 1004
-HOTKEY_READ_CLIPBOARD = 1005
+SPEAK_TIME = ids.ID_SPEAK_TIME
+RESTART_SPEECH = ids.ID_RESTART_SPEECH
+READ_CLIPBOARD = ids.ID_READ_CLIPBOARD
+HOTKEY_SPEAK_TIME = ids.IDH_SPEAK_TIME
+HOTKEY_READ_CLIPBOARD = ids.IDH_READ_CLIPBOARD
 
 
 def unescape(field):

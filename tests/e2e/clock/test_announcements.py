@@ -4,7 +4,7 @@ zones, dates, greeting and closing."""
 import unittest
 
 from clock_log import ClockTestCase, START_LEAD, SPEAK_TIME, after, announcement_calls
-from harness import probe
+from harness import ids, probe
 
 # Sunday, 6 December 2026: New York on standard time.  5 July 2026: daylight.
 WINTER = "2026-12-06"
@@ -162,7 +162,7 @@ class QuietHoursTest(ClockTestCase):
         self.command(SPEAK_TIME)
         self.wait_call(("speak", "0", "The current time is 11:15 PM Eastern Standard Time"))
         self.assertEqual(probe("clipboard-set", clip)[0], 0)
-        self.command(40011)
+        self.command(ids.ID_READ_CLIPBOARD)
         self.wait_call(("speak", "1", clip))
         self.wait_call(("speak", "1", "Alarm words"))
         self.assertNotIn("The current time is 11:14 PM Eastern Standard Time",

@@ -7,7 +7,7 @@ import unittest
 import wave
 
 from clock_log import RESTART_SPEECH, ClockTestCase
-from harness import BUILD_DIR, probe, wait_for
+from harness import BUILD_DIR, file_sink, ids, probe, wait_for
 
 ERROR = "Error"
 
@@ -82,7 +82,7 @@ class EngineErrorNotificationTest(ClockTestCase):
                 self.assertEqual(box["owned_by_main"], "1")
                 probe("click", "ok")
                 # The program goes on: it still speaks when asked.
-                self.command(40004)
+                self.command(ids.ID_SPEAK_TIME)
                 self.wait_call(("sync",))
                 self.box.close_all()
                 probe("wait-gone", 10000)
@@ -130,11 +130,7 @@ class RealEngineTest(ClockTestCase):
         out = os.path.join(sink_dir, "out.wav")
         if os.path.exists(out):
             os.remove(out)
-        sink = os.path.join(sink_dir, "sink.conf")
-        with open(sink, "w") as f:
-            f.write('pcm.!default { type file slave.pcm "null" file "%s" format "wav" }\n' % out)
-        self.start(engine="bin", at="2026-12-06 15:07:20",
-                   env={"ALSA_CONFIG_PATH": "/usr/share/alsa/alsa.conf:" + sink})
+        self.start(engine="bin", at="2026-12-06 15:07:20", env=file_sink(out))
         self.main_window(20000)
 
         def spoken():

@@ -7,9 +7,8 @@ import unittest
 
 from dialog_driver import (CONFIGURATION, act, focus_after, gone, look, press, read_ini,
                            reg_value)
-from harness import E2ETestCase, PRODUCT_KEY, probe, windows_path, wait_for
+from harness import E2ETestCase, PRODUCT_KEY, ids, probe, windows_path, wait_for
 
-CONFIGURE = 40001
 SETTINGS_KEY = PRODUCT_KEY + r"\Settings"
 
 # Tab order: every control in creation order, each label just before the
@@ -214,7 +213,7 @@ class ConfigurationDialogTest(E2ETestCase):
         rates = len(self.engine_calls(box, "set_rate"))
 
         # Cancelled: nothing written, nothing applied.
-        probe("command", CONFIGURE)
+        probe("command", ids.ID_CONFIGURE)
         dialog = look(CONFIGURATION)
         self.assertEqual(dialog["owned_by_main"], "1")
         self.assertEqual((dialog.get(1015, "count"), dialog.get(1015, "sel")), ("0", "-1"))
@@ -224,7 +223,7 @@ class ConfigurationDialogTest(E2ETestCase):
         self.assertEqual(reg_value(SETTINGS_KEY, "Greeting")[1], "Hi")
 
         # OK: an empty device list stores -1; every value is text in the registry.
-        probe("command", CONFIGURE)
+        probe("command", ids.ID_CONFIGURE)
         act(CONFIGURATION, "set:1019=222", "click:1")
         self.assertTrue(gone(CONFIGURATION))
         self.assertEqual(reg_value(SETTINGS_KEY, "AudioDevice"), (1, "-1", 3))

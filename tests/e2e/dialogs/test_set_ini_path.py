@@ -5,9 +5,8 @@ import os
 import unittest
 
 from dialog_driver import (CONFIGURATION, SET_INI_PATH, act, gone, key_exists, look, reg_value)
-from harness import E2ETestCase, PRODUCT_KEY, probe, windows_path
+from harness import E2ETestCase, PRODUCT_KEY, ids, probe, windows_path
 
-SET_INI_PATH_COMMAND = 40003
 MAKER_KEY = r"SOFTWARE\Tallowen"
 REG_SZ, REG_DWORD = 1, 4
 
@@ -56,7 +55,7 @@ class SetIniPathTest(E2ETestCase):
         # From the menu: what is stored is shown; clearing both then OK removes
         # the values, the emptied product key and maker key, and says that a
         # restart is needed.
-        probe("command", SET_INI_PATH_COMMAND)
+        probe("command", ids.ID_SET_INI_PATH)
         dialog = look(SET_INI_PATH)
         self.assertEqual(dialog["owned_by_main"], "1")
         self.assertEqual(dialog.get(1044, "text"), windows_path(other))
@@ -73,7 +72,7 @@ class SetIniPathTest(E2ETestCase):
         self.assertFalse(key_exists(MAKER_KEY))
 
         # Cancel writes nothing.
-        probe("command", SET_INI_PATH_COMMAND)
+        probe("command", ids.ID_SET_INI_PATH)
         act(SET_INI_PATH, "set:1044=C:\\elsewhere.ini", "click:1046", "click:2")
         self.assertTrue(gone(SET_INI_PATH))
         self.assertFalse(key_exists(MAKER_KEY))
@@ -97,7 +96,7 @@ class SetIniPathTest(E2ETestCase):
         # The choice counts in this run: the INI backend, so Configure's OK
         # writes the file, not the registry.
         self.started_window(box)
-        probe("command", 40001)
+        probe("command", ids.ID_CONFIGURE)
         act(CONFIGURATION, "click:1")
         self.assertTrue(gone(CONFIGURATION))
         self.assertTrue(os.path.exists(box.ini_path))

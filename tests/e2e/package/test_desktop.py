@@ -6,9 +6,8 @@ import shlex
 import shutil
 import subprocess
 
-from harness import BUILD_DIR, REPO, E2ETestCase, probe, wait_for
+from harness import BUILD_DIR, REPO, E2ETestCase, file_sink, ids, probe, wait_for
 
-ID_SPEAK_TIME = 40004
 WM_CLOSE = 0x0010
 
 
@@ -54,17 +53,13 @@ class DesktopTest(E2ETestCase):
         folder = os.path.join(self.home, "data", "orvanel")
         with open(os.path.join(folder, "Orvanel.ini"), "w") as ini:
             ini.write("[Settings]\r\nStartupAnnounce=0\r\n")
-        sink = os.path.join(self.home, "sink.conf")
         wav = os.path.join(self.home, "out.wav")
-        with open(sink, "w") as conf:
-            conf.write('pcm.!default { type file slave.pcm "null" file "%s" format "wav" }\n' % wav)
-        env = dict(self.env, ORVANEL_WINEPREFIX=os.environ["WINEPREFIX"],
-                   ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:" + sink)
+        env = dict(self.env, ORVANEL_WINEPREFIX=os.environ["WINEPREFIX"], **file_sink(wav))
         process = subprocess.Popen(menu, env=env, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             self.main_window()
-            probe("command", ID_SPEAK_TIME)
+            probe("command", ids.ID_SPEAK_TIME)
             # eSpeak NG's speech lands in the sink: far more than a WAV header.
             self.assertTrue(wait_for(lambda: os.path.exists(wav) and
                                      os.path.getsize(wav) > 22050, 30), "nothing was spoken")
@@ -80,4 +75,4 @@ class DesktopTest(E2ETestCase):
             with self.subTest(options=options):
                 self.assertEqual(self.script("install-desktop", "--from", BUILD_DIR).returncode, 0)
                 self.assertEqual(self.script("uninstall-desktop", *options).returncode, 0)
-                self.assertEqual(self.files() - {"sink.conf", "out.wav"}, left)
+                self.assertEqual(self.files() - {"out.conf", "out.wav"}, left)

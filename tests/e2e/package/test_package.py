@@ -14,14 +14,12 @@ import struct
 import subprocess
 import zipfile
 
-from harness import (BUILD_DIR, PRODUCT_KEY, REPO, WINE_EXEC, E2ETestCase, probe, wait_exit,
-                     wait_for)
+from harness import (BUILD_DIR, PRODUCT_KEY, REPO, WINE_EXEC, E2ETestCase, ids, probe,
+                     wait_exit, wait_for)
 
 UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvanel"
 RUN_KEY = r"Software\Microsoft\Windows\CurrentVersion\Run"
 SAPI_FAILS = "Failed to initialize DECtalk! Error code: 1002."
-ID_TOOLBAR = 40013
-ID_SAVE_WINDOW_POSITION = 40021
 WM_SYSCOMMAND = 0x0112
 WM_CLOSE = 0x0010
 NAMED_INI = "orvanel-test.ini"  # in the user's profile folder
@@ -155,8 +153,8 @@ class PackageTestCase(E2ETestCase):
         toolbar toggle (Settings) and, on exit, the window placement (Appearance)."""
         box, process = self.start_installed(location, engine="recording")
         self.started_window(box)
-        probe("command", ID_TOOLBAR)
-        probe("message", WM_SYSCOMMAND, ID_SAVE_WINDOW_POSITION, 0)
+        probe("command", ids.ID_TOOLBAR)
+        probe("message", WM_SYSCOMMAND, ids.ID_SAVE_WINDOW_POSITION, 0)
         probe("message", WM_CLOSE, 0, 0)
         wait_exit([process], 30)
         self.assertEqual(process.poll(), 0)

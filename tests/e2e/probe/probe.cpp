@@ -290,7 +290,8 @@ int CmdClipboardClear() {
     return 1;
 }
 
-int CmdRegSet(int argc, char **argv, bool dword) {
+// A value of type REG_SZ, REG_EXPAND_SZ or REG_DWORD.
+int CmdRegSet(int argc, char **argv, DWORD type) {
     if (argc < 5) {
         return 2;
     }
@@ -300,12 +301,12 @@ int CmdRegSet(int argc, char **argv, bool dword) {
         return 1;
     }
     LONG result;
-    if (dword) {
+    if (type == REG_DWORD) {
         DWORD value = static_cast<DWORD>(std::strtoul(argv[4], nullptr, 0));
         result = RegSetValueExA(key, argv[3], 0, REG_DWORD, reinterpret_cast<BYTE *>(&value),
                                 sizeof value);
     } else {
-        result = RegSetValueExA(key, argv[3], 0, REG_SZ, reinterpret_cast<BYTE *>(argv[4]),
+        result = RegSetValueExA(key, argv[3], 0, type, reinterpret_cast<BYTE *>(argv[4]),
                                 static_cast<DWORD>(std::strlen(argv[4]) + 1));
     }
     RegCloseKey(key);
@@ -514,8 +515,7 @@ int CmdDialog(int argc, char **argv) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     RECT client;
     GetClientRect(dialog, &client);
-    GUITHREADINFO gui;
-    std::memset(&gui, 0, sizeof gui);
+    GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
     std::printf("found=1\nhas_owner=%d\nowned_by_main=%d\nclient=%ld,%ld\nfocus=%d\n",
@@ -613,21 +613,6 @@ int CmdRegGet(int argc, char **argv) {
     return 0;
 }
 
-int CmdRegSetExpandSz(int argc, char **argv) {
-    if (argc < 5) {
-        return 2;
-    }
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        return 1;
-    }
-    LONG result = RegSetValueExA(key, argv[3], 0, REG_EXPAND_SZ, reinterpret_cast<BYTE *>(argv[4]),
-                                 static_cast<DWORD>(std::strlen(argv[4]) + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS ? 0 : 1;
-}
-
 int CmdRegDeleteValue(int argc, char **argv) {
     if (argc < 4) {
         return 2;
@@ -641,99 +626,84 @@ int CmdRegDeleteValue(int argc, char **argv) {
     return 0;
 }
 
+unsigned long Number(const char *text) {
+    return std::strtoul(text, nullptr, 0);
+}
+
+// The message with wParam and lParam from the third and fourth arguments.
+int PostWithArguments(UINT message, char **argv) {
+    return PostToMain(message, Number(argv[3]), std::strtol(argv[4], nullptr, 0));
+}
+
+int CmdClipboardSetFile(int, char **argv) {
+    std::ifstream in(argv[2], std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return SetClipboardBytes(content.str());
+}
+
+int CmdRegDeleteTree(int, char **argv) {
+    LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, argv[2]);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? 0 : 1;
+}
+
+int CmdCommands(int argc, char **argv) {
+    HWND window = WaitForMainWindow(5000);
+    for (int round = 0; window != nullptr && round < std::atoi(argv[2]); ++round) {
+        for (int i = 3; i < argc; ++i) {
+            PostMessageA(window, WM_COMMAND, Number(argv[i]), 0);
+        }
+    }
+    return window != nullptr ? 0 : 1;
+}
+
+struct ProbeCommand {
+    const char *name;
+    int arguments; // at least this many follow the name
+    int (*run)(int argc, char **argv);
+};
+
+const ProbeCommand kCommands[] = {
+    {"window", 0, CmdWindow},
+    {"box", 0, CmdBox},
+    {"click", 0, CmdClick},
+    {"command", 1, [](int, char **argv) { return PostToMain(WM_COMMAND, Number(argv[2]), 0); }},
+    {"hotkey", 1, [](int, char **argv) { return PostToMain(WM_HOTKEY, Number(argv[2]), 0); }},
+    {"message", 3,
+     [](int, char **argv) { return PostWithArguments(static_cast<UINT>(Number(argv[2])), argv); }},
+    {"minimize", 0, [](int, char **) { return PostToMain(WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+    {"statusbar", 0, [](int, char **) { return CmdStatusBar(); }},
+    {"menu-state", 0, CmdMenuState},
+    {"clipboard-set", 1, [](int, char **argv) { return SetClipboardBytes(argv[2]); }},
+    {"clipboard-set-file", 1, CmdClipboardSetFile},
+    {"clipboard-clear", 0, [](int, char **) { return CmdClipboardClear(); }},
+    {"reg-set-sz", 0, [](int argc, char **argv) { return CmdRegSet(argc, argv, REG_SZ); }},
+    {"reg-set-dword", 0, [](int argc, char **argv) { return CmdRegSet(argc, argv, REG_DWORD); }},
+    {"reg-delete-tree", 1, CmdRegDeleteTree},
+    {"children", 0, [](int, char **) { return CmdChildren(); }},
+    {"registered", 3,
+     [](int, char **argv) { return PostWithArguments(RegisterWindowMessageA(argv[2]), argv); }},
+    {"commands", 2, CmdCommands},
+    {"popup-menu", 0, CmdPopupMenu},
+    {"wait-gone", 0, CmdWaitGone},
+    {"dialog", 0, CmdDialog},
+    {"dialog-do", 0, CmdDialogDo},
+    {"reg-get", 0, CmdRegGet},
+    {"reg-set-expand-sz", 0,
+     [](int argc, char **argv) { return CmdRegSet(argc, argv, REG_EXPAND_SZ); }},
+    {"reg-delete-value", 0, CmdRegDeleteValue},
+};
+
 } // namespace
 
 int main(int argc, char **argv) {
     if (argc < 2) {
         return 2;
     }
-    std::string command = argv[1];
-    if (command == "window") {
-        return CmdWindow(argc, argv);
-    }
-    if (command == "box") {
-        return CmdBox(argc, argv);
-    }
-    if (command == "click") {
-        return CmdClick(argc, argv);
-    }
-    if (command == "command" && argc > 2) {
-        return PostToMain(WM_COMMAND, std::strtoul(argv[2], nullptr, 0), 0);
-    }
-    if (command == "hotkey" && argc > 2) {
-        return PostToMain(WM_HOTKEY, std::strtoul(argv[2], nullptr, 0), 0);
-    }
-    if (command == "message" && argc > 4) {
-        return PostToMain(static_cast<UINT>(std::strtoul(argv[2], nullptr, 0)),
-                          std::strtoul(argv[3], nullptr, 0), std::strtol(argv[4], nullptr, 0));
-    }
-    if (command == "minimize") {
-        return PostToMain(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    }
-    if (command == "statusbar") {
-        return CmdStatusBar();
-    }
-    if (command == "menu-state") {
-        return CmdMenuState(argc, argv);
-    }
-    if (command == "clipboard-set" && argc > 2) {
-        return SetClipboardBytes(argv[2]);
-    }
-    if (command == "clipboard-set-file" && argc > 2) {
-        std::ifstream in(argv[2], std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        return SetClipboardBytes(content.str());
-    }
-    if (command == "clipboard-clear") {
-        return CmdClipboardClear();
-    }
-    if (command == "reg-set-sz") {
-        return CmdRegSet(argc, argv, false);
-    }
-    if (command == "reg-set-dword") {
-        return CmdRegSet(argc, argv, true);
-    }
-    if (command == "reg-delete-tree" && argc > 2) {
-        LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, argv[2]);
-        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? 0 : 1;
-    }
-    if (command == "children") {
-        return CmdChildren();
-    }
-    if (command == "registered" && argc > 4) {
-        return PostToMain(RegisterWindowMessageA(argv[2]), std::strtoul(argv[3], nullptr, 0),
-                          std::strtol(argv[4], nullptr, 0));
-    }
-    if (command == "commands" && argc > 3) {
-        HWND window = WaitForMainWindow(5000);
-        for (int round = 0; window != nullptr && round < std::atoi(argv[2]); ++round) {
-            for (int i = 3; i < argc; ++i) {
-                PostMessageA(window, WM_COMMAND, std::strtoul(argv[i], nullptr, 0), 0);
-            }
+    for (const ProbeCommand &command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            return argc >= 2 + command.arguments ? command.run(argc, argv) : 2;
         }
-        return window != nullptr ? 0 : 1;
-    }
-    if (command == "popup-menu") {
-        return CmdPopupMenu(argc, argv);
-    }
-    if (command == "wait-gone") {
-        return CmdWaitGone(argc, argv);
-    }
-    if (command == "dialog") {
-        return CmdDialog(argc, argv);
-    }
-    if (command == "dialog-do") {
-        return CmdDialogDo(argc, argv);
-    }
-    if (command == "reg-get") {
-        return CmdRegGet(argc, argv);
-    }
-    if (command == "reg-set-expand-sz") {
-        return CmdRegSetExpandSz(argc, argv);
-    }
-    if (command == "reg-delete-value") {
-        return CmdRegDeleteValue(argc, argv);
     }
     return 2;
 }

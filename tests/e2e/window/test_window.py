@@ -6,7 +6,7 @@ import re
 import subprocess
 import unittest
 
-from harness import probe, wait_for
+from harness import ids, probe, wait_for
 from window_harness import (TRAY_CALLBACK, WM_MENUSELECT, WM_SYSCOMMAND, WS_CAPTION,
                             WS_EX_TOPMOST, WindowTestCase)
 
@@ -50,14 +50,17 @@ class ElementsAndTogglesTest(WindowTestCase):
 
         # Each toggle: the element follows and the setting is written at once.
         rows = [
-            ("command", 40007, "PaintTime", "0", lambda c: c.one("Static") is None),
-            ("command", 40008, "IncludeSeconds", "0", None),
-            ("command", 40013, "ToolBar", "0", lambda c: not c.of_class("ToolbarWindow32")),
-            ("command", 40014, "StatusBar", "0", lambda c: not c.of_class("msctls_statusbar32")),
-            ("command", 40015, "OnTop", "1", lambda c: c.exstyle & WS_EX_TOPMOST),
-            ("command", 40016, "ShowTitle", "0", lambda c: not self.style() & WS_CAPTION),
-            ("system", 40021, "SavePosition", "1", None),
-            ("system", 40020, "HideMenu", "1", None),
+            ("command", ids.ID_PAINT_TIME, "PaintTime", "0", lambda c: c.one("Static") is None),
+            ("command", ids.ID_INCLUDE_SECONDS, "IncludeSeconds", "0", None),
+            ("command", ids.ID_TOOLBAR, "ToolBar", "0",
+             lambda c: not c.of_class("ToolbarWindow32")),
+            ("command", ids.ID_STATUS_BAR, "StatusBar", "0",
+             lambda c: not c.of_class("msctls_statusbar32")),
+            ("command", ids.ID_ALWAYS_ON_TOP, "OnTop", "1", lambda c: c.exstyle & WS_EX_TOPMOST),
+            ("command", ids.ID_SHOW_TITLE, "ShowTitle", "0",
+             lambda c: not self.style() & WS_CAPTION),
+            ("system", ids.ID_SAVE_WINDOW_POSITION, "SavePosition", "1", None),
+            ("system", ids.ID_HIDE_MENU_BAR, "HideMenu", "1", None),
         ]
         for kind, ident, key, value, effect in rows:
             if kind == "command":
@@ -85,7 +88,7 @@ class ElementsAndTogglesTest(WindowTestCase):
         self.assertEqual(self.ini("Settings", "ToolBar"), "0")
         self.assertTrue(self.children().exstyle & WS_EX_TOPMOST)
         # Yes: the file goes, and every element is back whatever its state was.
-        probe("command", 40002)
+        probe("command", ids.ID_RESET_CONFIGURATION)
         self.expect_box("Question", "Are you sure you want to reset the configuration?")
         probe("click", "yes")
         self.expect_box("Information", "Configuration file successfully deleted!", icon="blue")
@@ -95,10 +98,10 @@ class ElementsAndTogglesTest(WindowTestCase):
         self.assertTrue(self.style() & WS_CAPTION)
         self.assertIsNone(self.ini("Settings", "ToolBar"), "Reset writes no setting")
         # With nothing left to remove it says so, and still resets.
-        probe("command", 40013)
+        probe("command", ids.ID_TOOLBAR)
         self.wait_ini("ToolBar", "0")
         os.remove(self.box.ini_path)
-        probe("command", 40002)
+        probe("command", ids.ID_RESET_CONFIGURATION)
         probe("click", "yes", 5000)
         self.expect_box("Error", "Configuration file doesn't exist!", icon="red")
         probe("click", "ok")
@@ -112,7 +115,7 @@ class ElementsAndTogglesTest(WindowTestCase):
         self.assertTrue(children.exstyle & WS_EX_TOPMOST)
         self.assertFalse(self.style() & WS_CAPTION)
         # The detached menu still holds the check marks: Status Bar turns it on.
-        probe("command", 40014)
+        probe("command", ids.ID_STATUS_BAR)
         self.wait_ini("StatusBar", "1")
         self.wait_children(lambda c: c.one("msctls_statusbar32"))
 
@@ -149,11 +152,12 @@ class MenuHelpAndBoxesTest(WindowTestCase):
     def test_status_texts_menu_help_about_empty_clipboard_and_unknown_ids(self):
         self.start({"StartupAnnounce": 0}, env={"ORVANEL_RECORDING_MS_PER_CHAR": "40"})
         # The clock says it is speaking while it waits for the speech to end.
-        probe("command", 40004)
+        probe("command", ids.ID_SPEAK_TIME)
         for text in ("Speaking", "I'm ready!"):
             self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == text, 10), text)
-        rows = [(40004, 1, "Speak the current time"),
-                (40021, 1, "Enable saving and restoring of window position information"),
+        rows = [(ids.ID_SPEAK_TIME, 1, "Speak the current time"),
+                (ids.ID_SAVE_WINDOW_POSITION, 1,
+                 "Enable saving and restoring of window position information"),
                 (0xF060, 1, "Close the window, effectively quitting the application"),
                 (0, 1, ""),  # a separator or a popup title
                 (0xFFFF, 0, "I'm ready!")]  # the menu closed
@@ -161,7 +165,7 @@ class MenuHelpAndBoxesTest(WindowTestCase):
             probe("message", WM_MENUSELECT, item, menu)
             self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == text, 5), text)
 
-        for opener, owned in ((("command", 40019), "1"), (("hotkey", 1002), "0")):
+        for opener, owned in ((("command", ids.ID_ABOUT), "1"), (("hotkey", ids.IDH_ABOUT), "0")):
             probe(*opener)
             code, box = probe("box", 15000)
             self.assertEqual((code, box.get("caption"), box.get("icon")),
@@ -171,21 +175,21 @@ class MenuHelpAndBoxesTest(WindowTestCase):
             probe("click", "ok")
 
         # Font and Color: what the dialog chose is stored at once; Esc stores nothing.
-        probe("command", 40018)
+        probe("command", ids.ID_COLOR)
         self.keys("Escape", title="Color")
         self.assertTrue(wait_for(lambda: probe("dialog", "Color")[0] != 0, 10))
         self.assertIsNone(self.ini("Appearance", "CustomColors"))
-        probe("command", 40017)
+        probe("command", ids.ID_FONT)
         probe("dialog", "Font", 10000)
         probe("dialog-do", "Font", "click:1")  # OK
-        probe("command", 40018)
+        probe("command", ids.ID_COLOR)
         self.keys("Return", title="Color")
         for key in ("FontColor", "LogFont", "BackgroundColor", "CustomColors"):
             self.assertTrue(wait_for(lambda: self.ini("Appearance", key), 10), key)
         self.assertEqual(len(self.ini("Appearance", "LogFont")), 2 * 60 + 2)  # and a checksum
 
         probe("clipboard-set", "words")
-        probe("command", 40012)
+        probe("command", ids.ID_EMPTY_CLIPBOARD)
         self.expect_box("Question", "Are you sure you want to empty the clipboard?")
         probe("click", "yes")
         self.expect_box("Information", "Clipboard successfully emptied!")
@@ -231,7 +235,7 @@ class TrayTest(WindowTestCase):
         self.assertEqual((code, dialog.get("has_owner")), (0, "0"))
         # Asked again, by the hot key or Enter, the open dialog stays the only one.
         self.global_keys("alt+F7")
-        probe("command", 40001)
+        probe("command", ids.ID_CONFIGURE)
         probe("statusbar")  # answered once the window has handled both
         shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
                                 "^Orvanel Configuration$"], capture_output=True, text=True)
@@ -245,17 +249,17 @@ class TrayTest(WindowTestCase):
         self.assertTrue(wait_for(self.hidden, 15))
         # A new taskbar gets the icon of a hidden window back; the window stays hidden.
         probe("registered", "TaskbarCreated", 0, 0)
-        probe("hotkey", 1001)
+        probe("hotkey", ids.IDH_CONFIGURE)
         code, dialog = probe("dialog", "Orvanel Configuration", 15000)
         self.assertEqual((code, dialog.get("has_owner")), (0, "0"))
         self.assertTrue(self.hidden())
         probe("dialog-do", "Orvanel Configuration", "click:2")
         self.assertTrue(wait_for(lambda: probe("dialog", "Orvanel Configuration")[0] != 0, 10))
-        probe("hotkey", 1003)
+        probe("hotkey", ids.IDH_TOGGLE_TRAY)
         self.assertTrue(wait_for(lambda: probe("window")[1].get("visible") == "1", 15))
-        probe("command", 40005)
+        probe("command", ids.ID_MINIMIZE_TO_TRAY)
         self.assertTrue(wait_for(self.hidden, 15))
-        probe("command", 40010)  # Exit while hidden
+        probe("command", ids.ID_EXIT)  # Exit while hidden
         self.assert_exits_with(self.process, 0)
 
 
@@ -266,14 +270,14 @@ class ShutdownRaceTest(WindowTestCase):
         # Time, Include Seconds and Reset build and take down what it touches.
         self.start()
         for round_ in range(4):
-            probe("commands", 150, 40007, 40008)
-            probe("command", 40002)
+            probe("commands", 150, ids.ID_PAINT_TIME, ids.ID_INCLUDE_SECONDS)
+            probe("command", ids.ID_RESET_CONFIGURATION)
             probe("click", "yes" if round_ % 2 else "no", 10000)
             if round_ % 2:
                 probe("click", "ok", 10000)
         self.assertEqual(probe("window")[1]["visible"], "1")
         self.wait_children(lambda c: painted(c))
-        probe("command", 40007)
+        probe("command", ids.ID_PAINT_TIME)
         probe("message", 0x0010, 0, 0)  # WM_CLOSE while the last toggles are handled
         self.assert_exits_with(self.process, 0, 30)
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "../../../res/resource_ids.h"
+#include "resource_ids.h"
 #include "configuration_controls.h"
 
 namespace {

@@ -23,6 +23,9 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from orvanel_support import PulseDaemon  # noqa: E402
+
 RATE = 22050
 FRAME = RATE // 100  # 10 ms
 LOUD_RMS = 300.0
@@ -88,67 +91,6 @@ def sound_span_ms(samples, offset_ms):
         return None
     return (offset_ms + loud[0] * 1000.0 / RATE,
             offset_ms + (loud[-1] + FRAME) * 1000.0 / RATE)
-
-
-class PacedDevice:
-    """A PulseAudio daemon of one run's own, playing into a null sink in real time.
-
-    Each run gets a fresh daemon in a folder of its own, so nothing one run
-    does to the daemon reaches the next, and its log is kept for a failure.
-    """
-
-    def __init__(self, parent, name):
-        self.folder = os.path.join(parent, name)
-        os.makedirs(os.path.join(self.folder, "run"))
-        os.makedirs(os.path.join(self.folder, "home"))
-        self.log_path = os.path.join(self.folder, "pulse.log")
-        socket = os.path.join(self.folder, "run", "native")
-        self.env = dict(os.environ, XDG_RUNTIME_DIR=os.path.join(self.folder, "run"),
-                        HOME=os.path.join(self.folder, "home"), PULSE_SERVER="unix:" + socket)
-        alsa_conf = os.path.join(self.folder, "pulse.conf")
-        with open(alsa_conf, "w") as f:
-            f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
-        # Wine reaches the daemon through ALSA's pulse plugin.
-        self.wine_env = dict(os.environ, PULSE_SERVER=self.env["PULSE_SERVER"],
-                             XDG_RUNTIME_DIR=self.env["XDG_RUNTIME_DIR"],
-                             ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:" + alsa_conf)
-        # No shared memory: with it, the daemon (PulseAudio 16) sometimes aborts
-        # on an assertion in its memfd import ("memblock_replace_import") when
-        # Wine's clients come and go, and the next run hears nothing.  Over the
-        # socket the audio is copied, which a 22 kHz mono stream does not notice.
-        with open(self.log_path, "w") as log:
-            self.proc = subprocess.Popen(
-                ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                 "--use-pid-file=no", "--disallow-module-loading=no", "--disable-shm=yes",
-                 "--log-target=stderr", "--log-level=info", "--log-time=yes",
-                 "--load=module-null-sink sink_name=orvanel_test rate=%d channels=1" % RATE,
-                 "--load=module-native-protocol-unix auth-anonymous=1 socket=%s" % socket],
-                env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-        deadline = time.monotonic() + 15
-        while time.monotonic() < deadline and self.proc.poll() is None:
-            if subprocess.run(["pactl", "info"], env=self.env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                return
-            time.sleep(0.2)
-        self.stop()
-        raise RuntimeError("the run's PulseAudio daemon did not start")
-
-    def ended(self):
-        """The daemon's exit code if it has ended on its own, else None."""
-        return self.proc.poll()
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-
-    def log_tail(self, lines=40):
-        with open(self.log_path, errors="replace") as f:
-            return "".join(f.readlines()[-lines:])
 
 
 def run_probe(args, mode, env):
@@ -223,7 +165,7 @@ def main():
         device = None
         before = len(failures)
         try:
-            device = PacedDevice(folder, mode)
+            device = PulseDaemon(os.path.join(folder, mode), "orvanel_test", RATE)
             values, (first, last) = record_run(args, mode, device)
             check(values, first, last, failures)
         except Exception as e:  # a run that cannot be judged fails, with what is known
