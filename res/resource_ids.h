@@ -14,7 +14,7 @@
 #define IDD_CONFIGURATION 301
 #define IDD_SETINIPATH 302
 
-// String table: 401-458
+// String table: 401-458, then the program's own additions from 459
 #define IDS_ABOUT_CAPTION 401
 #define IDS_ABOUT_TEXT 402
 #define IDS_FILTER_DICTIONARY 403
@@ -66,8 +66,14 @@
 #define IDS_WINDOW_FAILED 456
 #define IDS_ACCELERATORS_FAILED 457
 #define IDS_THREAD_FAILED 458
+#define IDS_PATH_NOT_ABSOLUTE 459
+#define IDS_PATH_NO_FOLDER 460
+#define IDS_PATH_NOT_WRITABLE 461
+#define IDS_SETTINGS_NOT_SAVED 462
+#define IDS_SETTINGS_NOT_SAVED_STATUS 463
+#define IDS_DEFAULT_AUDIO_DEVICE 464
 
-// Commands 40001-40021 (menu bar, tray menu, accelerators, toolbar, system menu).
+// Commands 40001-40022 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
 #define ID_CONFIGURE 40001
 #define ID_RESET_CONFIGURATION 40002

@@ -452,7 +452,9 @@ void PrintControl(HWND dialog, HWND control, const char *key) {
     if (_stricmp(className, "Button") == 0) {
         std::printf("%s.check=%ld\n", key, send(BM_GETCHECK));
     } else if (_stricmp(className, "Edit") == 0) {
-        std::printf("%s.limit=%ld\n", key, send(EM_GETLIMITTEXT));
+        const long selection = send(EM_GETSEL);
+        std::printf("%s.limit=%ld\n%s.sel=%d,%d\n", key, send(EM_GETLIMITTEXT), key,
+                    LOWORD(selection), HIWORD(selection));
     } else if (_stricmp(className, UPDOWN_CLASSA) == 0) {
         long range = send(UDM_GETRANGE);
         HWND buddy = reinterpret_cast<HWND>(send(UDM_GETBUDDY));
