@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include <cstring>
+
 #include "bars.h"
 #include "clock_thread.h"
 #include "config_removal.h"
@@ -275,6 +277,30 @@ void UnregisterHotkeys(HWND window) {
     for (const HotKey &hotKey : kHotKeys) {
         UnregisterHotKey(window, hotKey.id);
     }
+}
+
+void ReportSettingsNotSaved(HWND window) {
+    char status[kTextBufferSize];
+    LoadText(IDS_SETTINGS_NOT_SAVED_STATUS, status);
+    if (HWND bar = StatusBar.load()) {
+        SetWindowTextA(bar, status);
+    }
+    char location[kTextBufferSize];
+    std::memset(location, 0, sizeof location);
+    if (UseRegistry != 0) {
+        wsprintfA(location, "HKEY_CURRENT_USER\\%s", kProductKeyPath);
+    } else {
+        lstrcpynA(location, ConfigFilePath, sizeof location);
+    }
+    char format[kTextBufferSize];
+    char caption[kTextBufferSize];
+    LoadText(IDS_SETTINGS_NOT_SAVED, format);
+    LoadText(IDS_CAPTION_WARNING, caption);
+    char text[2 * kTextBufferSize];
+    std::memset(text, 0, sizeof text);
+    wsprintfA(text, format, location);
+    // Owned only by a window the user can see.
+    MessageBoxA(IsWindowVisible(window) ? window : nullptr, text, caption, MB_OK | MB_ICONWARNING);
 }
 
 void RestoreStoredToggle(HWND window, UINT id) {

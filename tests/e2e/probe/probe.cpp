@@ -28,6 +28,7 @@
 //   probe registered <name> <wParam> <lParam>  post a registered message to the main window
 //   probe popup-menu [timeoutMs]          whether a popup menu is open
 //   probe commands <rounds> <id>...       post WM_COMMAND of each id, rounds times over
+//   probe manifest <exe>                  the exe's manifest resource (type 24, id 1), escaped
 #include <windows.h>
 
 #include <commctrl.h>
@@ -643,6 +644,25 @@ int CmdRegDeleteValue(int argc, char **argv) {
     return 0;
 }
 
+// The manifest as the loader finds it in the executable's resources.
+int CmdManifest(int argc, char **argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    HMODULE module = LoadLibraryExA(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found =
+        module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    if (loaded == nullptr) {
+        return 1;
+    }
+    std::string text(static_cast<const char *>(LockResource(loaded)),
+                     SizeofResource(module, found));
+    PrintEscaped("manifest", text);
+    FreeLibrary(module);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -736,6 +756,9 @@ int main(int argc, char **argv) {
     }
     if (command == "reg-delete-value") {
         return CmdRegDeleteValue(argc, argv);
+    }
+    if (command == "manifest") {
+        return CmdManifest(argc, argv);
     }
     return 2;
 }

@@ -3,10 +3,11 @@ once, the accelerators and hot keys as real key presses, Reset Configuration,
 menu help, the boxes, and the tray."""
 import os
 import re
+import struct
 import subprocess
 import unittest
 
-from harness import probe, wait_for
+from harness import PRODUCT_KEY, probe, wait_for, windows_path
 from window_harness import (TRAY_CALLBACK, WM_MENUSELECT, WM_SYSCOMMAND, WS_CAPTION,
                             WS_EX_TOPMOST, WindowTestCase)
 
@@ -276,6 +277,38 @@ class ShutdownRaceTest(WindowTestCase):
         probe("command", 40007)
         probe("message", 0x0010, 0, 0)  # WM_CLOSE while the last toggles are handled
         self.assert_exits_with(self.process, 0, 30)
+
+
+class SettingsKeptTest(WindowTestCase):
+
+    def test_a_hidden_start_keeps_the_stored_placement(self):
+        placement = struct.pack("<11i", 44, 0, 1, -1, -1, -1, -1, 40, 50, 440, 350)
+        stored = placement.hex().upper() + "%02X" % (sum(placement) & 0xFF)
+        window = self.start({"SavePosition": 1, "StartHidden": 1}, {"WindowPlacement": stored})
+        self.assertEqual(window["visible"], "0")
+        probe("command", 40010)  # Exit, the window never shown
+        self.assert_exits_with(self.process, 0)
+        self.assertEqual(self.ini("Appearance", "WindowPlacement"), stored)
+
+    def test_settings_that_cannot_be_written_are_reported_once(self):
+        self.box = self.sandbox()
+        folder = os.path.join(self.box.folder, "a-folder.ini")
+        os.makedirs(folder)
+        probe("reg-set-sz", PRODUCT_KEY, "ConfigFile", windows_path(folder))
+        self.process = self.box.start()
+        self.started_window(self.box)
+        probe("command", 40008)  # Include Seconds, written at once
+        box = self.expect_box("Warning", (
+            "Settings cannot be saved to %s. Changes made now will be lost when Orvanel ends. "
+            "Choose a place where settings can be written with Set INI Path in the Clock menu, "
+            "then start Orvanel again.") % windows_path(folder))
+        self.assertEqual(box["owned_by_main"], "1")
+        self.assertEqual(probe("statusbar")[1].get("text"),
+                         "Settings cannot be saved: see Set INI Path")
+        probe("click", "ok")
+        probe("command", 40008)
+        probe("statusbar")  # answered once the toggle has been handled
+        self.assertNotEqual(probe("box", 2000)[0], 0, "told more than once")
 
 
 if __name__ == "__main__":
