@@ -23,8 +23,6 @@ constexpr ControlBinding List(int id, Setting setting, int32_t dialogDefault) {
 
 } // namespace
 
-// The dialog's own defaults differ from other readers' in one place: a missing
-// AudioDevice shows device 0 here, while the engine start-up uses -1.
 const ControlBinding kConfigurationControls[] = {
     Check(IDC_START_HIDDEN, Setting::StartHidden, 0),
     Check(IDC_REGISTER_HOTKEYS, Setting::RegisterHotkeys, 1),
@@ -39,7 +37,8 @@ const ControlBinding kConfigurationControls[] = {
     Check(IDC_ANNOUNCE_DATE, Setting::AnnounceDate, 0),
     Check(IDC_SHORT_DATE, Setting::ShortDate, 0),
     Text(IDC_DATE_INTRO, Setting::DateIntro, IDS_DATE_INTRO),
-    List(IDC_AUDIO_DEVICE, Setting::AudioDevice, 0),
+    {IDC_AUDIO_DEVICE, 0, Setting::AudioDevice, ControlKind::DeviceList, ControlGroup::Always, 0, 0,
+     -1, 0},
     Check(IDC_OWN_DEVICE, Setting::OwnDevice, 0),
     {IDC_VOLUME, 0, Setting::Volume, ControlKind::Trackbar, ControlGroup::Always, 0, 100, 100, 0},
     List(IDC_SPEAKER, Setting::Speaker, 0),
@@ -93,4 +92,8 @@ int32_t ClampToRange(int32_t value, int32_t minimum, int32_t maximum) {
 
 int32_t ListSelection(int32_t storedIndex, int32_t entryCount) {
     return storedIndex >= 0 && storedIndex < entryCount ? storedIndex : -1;
+}
+
+int32_t DeviceListSelection(int32_t storedDevice, int32_t deviceCount) {
+    return storedDevice >= -1 && storedDevice < deviceCount ? storedDevice + 1 : -1;
 }

@@ -40,9 +40,12 @@ RateRange EngineRateRange() {
     return UsableRateRange(lowest, highest, ReadSetting(rate.setting, rate.dialogDefault));
 }
 
-// Device n at position n: the stored index is the engine's device number, so a
+// The system default device first, then device n at position n + 1, so a
 // device whose capabilities cannot be read still takes its place, unnamed.
 void FillDeviceList(HWND dialog, int id) {
+    char systemDefault[kTextBufferSize];
+    LoadText(IDS_DEFAULT_AUDIO_DEVICE, systemDefault);
+    SendItem(dialog, id, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(systemDefault));
     for (UINT n = 0; n < waveOutGetNumDevs(); ++n) {
         WAVEOUTCAPSA caps;
         std::memset(&caps, 0, sizeof caps);
@@ -50,7 +53,7 @@ void FillDeviceList(HWND dialog, int id) {
         char name[sizeof caps.szPname + 1];
         std::memset(name, 0, sizeof name);
         std::memcpy(name, caps.szPname, sizeof caps.szPname);
-        SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
+        SendItem(dialog, id, CB_INSERTSTRING, n + 1, reinterpret_cast<LPARAM>(name));
     }
 }
 
@@ -80,11 +83,10 @@ void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
         SendItem(dialog, row.controlId, TBM_SETPAGESIZE, 0, 10);
         break;
     case ControlKind::List:
-        if (row.controlId == IDC_AUDIO_DEVICE) {
-            FillDeviceList(dialog, row.controlId);
-        } else {
-            FillSpeakerList(dialog, row.controlId);
-        }
+        FillSpeakerList(dialog, row.controlId);
+        break;
+    case ControlKind::DeviceList:
+        FillDeviceList(dialog, row.controlId);
         break;
     case ControlKind::Check:
         break;
@@ -127,6 +129,12 @@ void LoadControl(HWND dialog, const ControlBinding &row, RateRange rate) {
                  static_cast<WPARAM>(ListSelection(value, entries)));
         break;
     }
+    case ControlKind::DeviceList: {
+        const auto devices = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCOUNT)) - 1;
+        SendItem(dialog, row.controlId, CB_SETCURSEL,
+                 static_cast<WPARAM>(DeviceListSelection(value, devices)));
+        break;
+    }
     case ControlKind::Text:
         break;
     }
@@ -163,6 +171,15 @@ void SaveControl(HWND dialog, const ControlBinding &row) {
         // CB_ERR, -1, when nothing is selected.
         wsprintfA(text, "%d", static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
         break;
+    case ControlKind::DeviceList: {
+        // A stored device that is missing now keeps its number for when it returns.
+        const auto selected = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL));
+        if (selected == CB_ERR) {
+            return;
+        }
+        wsprintfA(text, "%d", selected - 1);
+        break;
+    }
     }
     WriteSettingString(def.section, def.key, text, ConfigFilePath);
 }

@@ -36,7 +36,7 @@ const Expected kExpected[] = {
     {1012, 0, Setting::AnnounceDate, K::Check, G::Always, 0, 1, 0, 0},
     {1013, 0, Setting::ShortDate, K::Check, G::Always, 0, 1, 0, 0},
     {1014, 0, Setting::DateIntro, K::Text, G::Always, 0, 0, 0, IDS_DATE_INTRO},
-    {1015, 0, Setting::AudioDevice, K::List, G::Always, 0, 0, 0, 0},
+    {1015, 0, Setting::AudioDevice, K::DeviceList, G::Always, 0, 0, -1, 0},
     {1016, 0, Setting::OwnDevice, K::Check, G::Always, 0, 1, 0, 0},
     {1017, 0, Setting::Volume, K::Trackbar, G::Always, 0, 100, 100, 0},
     {1018, 0, Setting::Speaker, K::List, G::Always, 0, 0, 0, 0},
@@ -96,12 +96,7 @@ TEST(ConfigurationControls, EveryDialogKeyHasExactlyOneControlAndAgreesWithTheCa
         EXPECT_STREQ(def.section, kSectionSettings);
         EXPECT_EQ(row.kind == K::Check, def.kind == SettingKind::Flag) << def.key;
         EXPECT_EQ(row.kind == K::Text, def.kind == SettingKind::Text) << def.key;
-        // Only AudioDevice differs: device 0 here, the platform's default (-1)
-        // for the engine start-up.
-        if (row.setting == Setting::AudioDevice) {
-            EXPECT_EQ(def.defaultValue, -1);
-            EXPECT_EQ(row.dialogDefault, 0);
-        } else if (row.kind == K::Text) {
+        if (row.kind == K::Text) {
             EXPECT_EQ(row.defaultStringId, def.defaultStringId) << def.key;
         } else {
             EXPECT_EQ(row.dialogDefault, def.defaultValue) << def.key;
@@ -137,6 +132,11 @@ TEST(ConfigurationControls, StoredValuesShownWithinTheControlsReach) {
     } lists[] = {{0, 9, 0}, {8, 9, 8}, {9, 9, -1}, {-1, 9, -1}, {0, 0, -1}, {3, 1, -1}};
     for (const Selection &s : lists) {
         EXPECT_EQ(ListSelection(s.stored, s.entries), s.selected) << s.stored << "/" << s.entries;
+    }
+    // The system default (-1) first; a device missing now selects nothing.
+    Selection devices[] = {{-1, 0, 0}, {-1, 2, 0}, {0, 2, 1}, {1, 2, 2}, {2, 2, -1}, {-2, 2, -1}};
+    for (const Selection &s : devices) {
+        EXPECT_EQ(DeviceListSelection(s.stored, s.entries), s.selected) << s.stored;
     }
 }
 
