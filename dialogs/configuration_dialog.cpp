@@ -216,6 +216,9 @@ void FollowGroupBoxes(HWND dialog) {
 // then, and a second dialog's OK would write every setting over what the
 // first one saves; the open one is brought forward instead.
 HWND OpenDialog = nullptr;
+// What the opener asked to be told after Apply, for the open dialog.
+void (*AppliedHandler)(HWND) = nullptr;
+HWND AppliedWindow = nullptr;
 
 INT_PTR OnInitDialog(HWND dialog) {
     OpenDialog = dialog;
@@ -241,6 +244,9 @@ INT_PTR OnCommand(HWND dialog, int id) {
         return TRUE;
     case IDC_APPLY:
         SaveAll(dialog);
+        if (AppliedHandler != nullptr) {
+            AppliedHandler(AppliedWindow);
+        }
         return TRUE;
     case IDC_ALARM_ENABLED:
     case IDC_QUIET_MODE:
@@ -270,7 +276,7 @@ INT_PTR CALLBACK ConfigurationDialogProc(HWND dialog, UINT message, WPARAM wPara
 
 } // namespace
 
-INT_PTR ShowConfigurationDialog(HWND owner) {
+INT_PTR ShowConfigurationDialog(HWND owner, void (*applied)(HWND), HWND mainWindow) {
     if (OpenDialog != nullptr) {
         SetForegroundWindow(OpenDialog);
         return 0;
@@ -280,6 +286,8 @@ INT_PTR ShowConfigurationDialog(HWND owner) {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
     InitCommonControlsEx(&controls);
+    AppliedHandler = applied;
+    AppliedWindow = mainWindow;
     const INT_PTR result = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_CONFIGURATION),
                                            owner, ConfigurationDialogProc, 0);
     OpenDialog = nullptr;

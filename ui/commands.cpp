@@ -60,14 +60,11 @@ void AboutFromHotKey(HWND) {
             MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 
-// After OK the ClockThread takes the new speech settings, and the hot keys
-// follow RegisterHotkeys; a cancelled dialog changes nothing.
-bool RunConfiguration(HWND owner, HWND window) {
-    if (ShowConfigurationDialog(owner) == 0) {
-        return false;
-    }
+// Stored settings taken at once: the ClockThread's speech settings, and
+// the hot keys following RegisterHotkeys.
+void TakeNewSettings(HWND window, bool repaint) {
     RaiseRequest(ApplySpeechSettingsRequested);
-    if (owner != nullptr) {
+    if (repaint) {
         PostMessageA(window, WM_TIMER, 0, 0);
     }
     if (ReadFlag(Setting::RegisterHotkeys)) {
@@ -75,6 +72,19 @@ bool RunConfiguration(HWND owner, HWND window) {
     } else {
         UnregisterHotkeys(window);
     }
+}
+
+// Apply counts at once, as OK does; Cancel afterwards undoes nothing.
+void TakeAppliedSettings(HWND window) {
+    TakeNewSettings(window, true);
+}
+
+// After OK the new settings are taken; a cancelled dialog changes nothing.
+bool RunConfiguration(HWND owner, HWND window) {
+    if (ShowConfigurationDialog(owner, TakeAppliedSettings, window) == 0) {
+        return false;
+    }
+    TakeNewSettings(window, owner != nullptr);
     return true;
 }
 

@@ -224,7 +224,18 @@ class ConfigurationDialogTest(E2ETestCase):
         self.assertTrue(gone(CONFIGURATION))
         self.assertEqual(reg_value(SETTINGS_KEY, "Greeting")[1], "Hi")
 
-        # OK: an empty device list stores -1; every value is text in the registry.
+        # Apply: the running clock takes the new speaker at once, and Cancel
+        # afterwards takes nothing back.
+        probe("command", CONFIGURE)
+        act(CONFIGURATION, "select:1018=5", "click:1043")
+        self.assertTrue(wait_for(lambda: self.engine_calls(box, "set_speaker")[-1:] == [["1", "5"]],
+                                 10), "Apply did not reach the engine")
+        self.assertIsNotNone(look(CONFIGURATION, 0), "Apply closed the dialog")
+        act(CONFIGURATION, "click:2")
+        self.assertTrue(gone(CONFIGURATION))
+        self.assertEqual(reg_value(SETTINGS_KEY, "Speaker")[1], "5")
+
+        # OK: the system default device stores -1; every value is text in the registry.
         probe("command", CONFIGURE)
         act(CONFIGURATION, "set:1019=222", "click:1")
         self.assertTrue(gone(CONFIGURATION))
