@@ -46,6 +46,20 @@ void ReadClipboard(HWND) {
     RaiseRequest(ReadClipboardRequested);
 }
 
+void StopSpeaking(HWND) {
+    RaiseRequest(StopSpeakingRequested);
+}
+
+// The ClockThread holds the clipboard request until the reading has been
+// spoken: pressed again meanwhile, the hot key stops it.
+void ReadOrStopClipboard(HWND window) {
+    if (ReadClipboardRequested.load() != 0) {
+        StopSpeaking(window);
+    } else {
+        ReadClipboard(window);
+    }
+}
+
 void RestartSpeech(HWND) {
     RaiseRequest(RestartSpeechRequested);
 }
@@ -161,6 +175,7 @@ const Command kCommands[] = {
     {ID_RESET_CONFIGURATION, ResetConfiguration},
     {ID_SET_INI_PATH, SetIniPath},
     {ID_SPEAK_TIME, SpeakTime},
+    {ID_STOP_SPEAKING, StopSpeaking},
     {ID_MINIMIZE_TO_TRAY, HideToTray},
     {ID_RESTORE_WINDOW, RestoreFromTray},
     {ID_RESTART_SPEECH, RestartSpeech},
@@ -206,7 +221,7 @@ const HotKey kHotKeys[] = {
     {IDH_ABOUT, MOD_ALT, VK_F8, AboutFromHotKey},
     {IDH_TOGGLE_TRAY, MOD_ALT, VK_F11, ToggleTray},
     {IDH_SPEAK_TIME, MOD_ALT, VK_F12, SpeakTime},
-    {IDH_READ_CLIPBOARD, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'R', ReadClipboard},
+    {IDH_READ_CLIPBOARD, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'R', ReadOrStopClipboard},
 };
 
 template <typename Row, size_t N> const Row *FindRow(const Row (&rows)[N], UINT id) {

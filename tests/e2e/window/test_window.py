@@ -30,7 +30,7 @@ class ElementsAndTogglesTest(WindowTestCase):
         self.assertEqual(children.one("Static")["style"], TIME_DISPLAY_STYLE)
         toolbar = children.one("ToolbarWindow32")
         self.assertEqual(toolbar["style"] & TOOLBAR_STYLE, TOOLBAR_STYLE)
-        self.assertEqual(toolbar["buttons"], 12)
+        self.assertEqual(toolbar["buttons"], 13)
         status = children.one("msctls_statusbar32")
         self.assertEqual((status["style"] & STATUS_BAR_STYLE, status["id"], status["text"]),
                          (STATUS_BAR_STYLE, 1, "I'm ready!"))
@@ -154,6 +154,7 @@ class MenuHelpAndBoxesTest(WindowTestCase):
         for text in ("Speaking", "I'm ready!"):
             self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == text, 10), text)
         rows = [(40004, 1, "Speak the current time"),
+                (40022, 1, "Stop speaking at once and drop what is still to be said"),
                 (40021, 1, "Enable saving and restoring of window position information"),
                 (0xF060, 1, "Close the window, effectively quitting the application"),
                 (0, 1, ""),  # a separator or a popup title
