@@ -36,8 +36,12 @@ RateRange EngineRateRange() {
         std::memcpy(&lowest, record + kEngineCapsMinRateOffset, sizeof lowest);
         std::memcpy(&highest, record + kEngineCapsMaxRateOffset, sizeof highest);
     }
-    const ControlBinding &rate = *FindControlBinding(IDC_RATE);
-    return UsableRateRange(lowest, highest, ReadSetting(rate.setting, rate.dialogDefault));
+    return UsableRateRange(lowest, highest, ReadSetting(Setting::Rate));
+}
+
+// How far a number box reaches: the engine's rates for the rate, else its row's.
+RateRange ReachOf(const ControlBinding &row, RateRange rate) {
+    return row.kind == ControlKind::Rate ? rate : RateRange{row.minimum, row.maximum};
 }
 
 // The system default device first, then device n at position n + 1, so a
@@ -72,17 +76,16 @@ void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
         SendItem(dialog, row.controlId, EM_LIMITTEXT, kTextLimit);
         break;
     case ControlKind::Number:
-        if (row.controlId == IDC_RATE) {
-            SendItem(dialog, row.upDownId, UDM_SETRANGE32, rate.lowest, rate.highest);
-        } else {
-            SendItem(dialog, row.upDownId, UDM_SETRANGE32, row.minimum, row.maximum);
-        }
+    case ControlKind::Rate: {
+        const RateRange reach = ReachOf(row, rate);
+        SendItem(dialog, row.upDownId, UDM_SETRANGE32, reach.lowest, reach.highest);
         break;
+    }
     case ControlKind::Trackbar:
         SendItem(dialog, row.controlId, TBM_SETRANGE, FALSE, MAKELPARAM(row.minimum, row.maximum));
         SendItem(dialog, row.controlId, TBM_SETPAGESIZE, 0, 10);
         break;
-    case ControlKind::List:
+    case ControlKind::SpeakerList:
         FillSpeakerList(dialog, row.controlId);
         break;
     case ControlKind::DeviceList:
@@ -93,95 +96,84 @@ void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
     }
 }
 
+// A missing key shows the catalogue's default.
 void LoadControl(HWND dialog, const ControlBinding &row, RateRange rate) {
-    const SettingDefinition &def = SettingDef(row.setting);
     if (row.kind == ControlKind::Text) {
-        char defaultText[kTextBufferSize];
-        if (row.defaultStringId != 0) {
-            LoadText(row.defaultStringId, defaultText);
-        }
         char text[kTextBufferSize];
-        std::memset(text, 0, sizeof text);
-        GetSettingString(def.section, def.key, row.defaultStringId != 0 ? defaultText : nullptr,
-                         text, sizeof text, ConfigFilePath);
+        ReadText(row.setting, text);
         SetDlgItemTextA(dialog, row.controlId, text);
         return;
     }
-    const int32_t value = GetSettingInt(def.section, def.key, row.dialogDefault, ConfigFilePath);
+    const int32_t value = ReadSetting(row.setting);
+    const auto entries = [&] {
+        return static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCOUNT));
+    };
     switch (row.kind) {
     case ControlKind::Check:
         CheckDlgButton(dialog, row.controlId, value != 0 ? BST_CHECKED : BST_UNCHECKED);
         break;
-    case ControlKind::Number: {
-        const bool isRate = row.controlId == IDC_RATE;
-        const int32_t position = ClampToRange(value, isRate ? rate.lowest : row.minimum,
-                                              isRate ? rate.highest : row.maximum);
-        SendItem(dialog, row.upDownId, UDM_SETPOS32, 0, position);
+    case ControlKind::Number:
+    case ControlKind::Rate: {
+        const RateRange reach = ReachOf(row, rate);
+        SendItem(dialog, row.upDownId, UDM_SETPOS32, 0,
+                 ClampToRange(value, reach.lowest, reach.highest));
         break;
     }
     case ControlKind::Trackbar:
         SendItem(dialog, row.controlId, TBM_SETPOS, TRUE,
                  ClampToRange(value, row.minimum, row.maximum));
         break;
-    case ControlKind::List: {
-        const auto entries = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCOUNT));
+    case ControlKind::SpeakerList:
         SendItem(dialog, row.controlId, CB_SETCURSEL,
-                 static_cast<WPARAM>(ListSelection(value, entries)));
+                 static_cast<WPARAM>(ListSelection(value, entries())));
         break;
-    }
-    case ControlKind::DeviceList: {
-        const auto devices = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCOUNT)) - 1;
+    case ControlKind::DeviceList:
         SendItem(dialog, row.controlId, CB_SETCURSEL,
-                 static_cast<WPARAM>(DeviceListSelection(value, devices)));
+                 static_cast<WPARAM>(DeviceListSelection(value, entries() - 1)));
         break;
-    }
     case ControlKind::Text:
         break;
     }
 }
 
-// What a control holds now, as the decimal or flag text to store.
+// What a control holds now, stored as "1"/"0", the text, or "%d".
 void SaveControl(HWND dialog, const ControlBinding &row) {
-    const SettingDefinition &def = SettingDef(row.setting);
-    char text[kTextBufferSize];
-    std::memset(text, 0, sizeof text);
     switch (row.kind) {
     case ControlKind::Check:
-        WriteSettingString(def.section, def.key,
-                           IsDlgButtonChecked(dialog, row.controlId) == BST_CHECKED ? "1" : "0",
-                           ConfigFilePath);
+        WriteFlag(row.setting, IsDlgButtonChecked(dialog, row.controlId) == BST_CHECKED);
         return;
-    case ControlKind::Text:
+    case ControlKind::Text: {
+        char text[kTextBufferSize];
+        std::memset(text, 0, sizeof text);
         GetDlgItemTextA(dialog, row.controlId, text, sizeof text);
-        WriteSettingString(def.section, def.key, text, ConfigFilePath);
+        WriteText(row.setting, text);
         return;
-    case ControlKind::Number: {
+    }
+    case ControlKind::Number:
+    case ControlKind::Rate: {
         // A typed number outside the range is not taken: the up-down's last
         // valid position is, and its error flag stays out of the stored value.
         BOOL invalid = FALSE;
-        auto position = static_cast<int32_t>(
-            SendItem(dialog, row.upDownId, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&invalid)));
-        wsprintfA(text, "%d", position);
-        break;
+        WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.upDownId, UDM_GETPOS32, 0,
+                                                            reinterpret_cast<LPARAM>(&invalid))));
+        return;
     }
     case ControlKind::Trackbar:
-        wsprintfA(text, "%d", static_cast<int32_t>(SendItem(dialog, row.controlId, TBM_GETPOS)));
-        break;
-    case ControlKind::List:
+        WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, TBM_GETPOS)));
+        return;
+    case ControlKind::SpeakerList:
         // CB_ERR, -1, when nothing is selected.
-        wsprintfA(text, "%d", static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
-        break;
+        WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
+        return;
     case ControlKind::DeviceList: {
         // A stored device that is missing now keeps its number for when it returns.
         const auto selected = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL));
-        if (selected == CB_ERR) {
-            return;
+        if (selected != CB_ERR) {
+            WriteInt(row.setting, selected - 1);
         }
-        wsprintfA(text, "%d", selected - 1);
-        break;
+        return;
     }
     }
-    WriteSettingString(def.section, def.key, text, ConfigFilePath);
 }
 
 bool IsChecked(HWND dialog, int id) {
