@@ -71,16 +71,17 @@ void LoadThreadTexts(ThreadTexts &texts) {
     LoadText(IDS_PICTURE_24H, texts.picture24);
     LoadText(IDS_READY, texts.ready);
     LoadText(IDS_SPEAKING, texts.speaking);
-    LoadText(IDS_CAPTION_ERROR, texts.errorCaption);
 }
 
 HWND MessageBoxOwner(HWND mainWindow) {
     return IsWindowVisible(mainWindow) ? mainWindow : nullptr;
 }
 
-// A fatal failure: tell the user, then have the main window end the program.
-void EndWithError(const ClockThreadState &state, const char *text) {
-    MessageBoxA(MessageBoxOwner(state.mainWindow), text, state.texts.errorCaption, MB_ICONERROR);
+// A fatal failure: tell the user (string textId, with the engine's code
+// where it has a place for one), then have the main window end the program.
+void EndWithError(const ClockThreadState &state, UINT textId, int code = 0) {
+    ShowMessageBox(MessageBoxOwner(state.mainWindow), IDS_CAPTION_ERROR, textId, MB_ICONERROR,
+                   code);
     PostMessageA(state.mainWindow, WM_DESTROY, 0, 0);
 }
 
@@ -189,20 +190,13 @@ bool StartEngine(ClockThreadState &state) {
     }
     if (code != 0) {
         speech.handle = nullptr;
-        char format[kTextBufferSize];
-        LoadText(IDS_ENGINE_START_FAILED, format);
-        char text[kTextBufferSize + 16];
-        std::memset(text, 0, sizeof text);
-        wsprintfA(text, format, static_cast<int>(code));
-        EndWithError(state, text);
+        EndWithError(state, IDS_ENGINE_START_FAILED, static_cast<int>(code));
         return false;
     }
     if (messageId == 0) {
-        char text[kTextBufferSize];
-        LoadText(IDS_ENGINE_MESSAGE_FAILED, text);
         speech.engine.shutdown(speech.handle);
         speech.handle = nullptr;
-        EndWithError(state, text);
+        EndWithError(state, IDS_ENGINE_MESSAGE_FAILED);
         return false;
     }
     return true;

@@ -11,14 +11,6 @@
 
 namespace {
 
-void ShowBox(HWND dialog, UINT textId, UINT captionId, UINT icon) {
-    char text[kTextBufferSize];
-    char caption[kTextBufferSize];
-    LoadText(textId, text);
-    LoadText(captionId, caption);
-    MessageBoxA(dialog, text, caption, MB_OK | icon);
-}
-
 const UINT kProblemText[] = {0, IDS_PATH_NOT_ABSOLUTE, IDS_PATH_NO_FOLDER, IDS_PATH_NOT_WRITABLE};
 
 // A path that cannot hold the settings is refused: the box names it and why,
@@ -29,14 +21,8 @@ bool AcceptPath(HWND dialog, const char *typed) {
     if (problem == PathProblem::None) {
         return true;
     }
-    char format[kTextBufferSize];
-    char caption[kTextBufferSize];
-    LoadText(kProblemText[static_cast<int>(problem)], format);
-    LoadText(IDS_CAPTION_ERROR, caption);
-    char text[2 * kTextBufferSize];
-    std::memset(text, 0, sizeof text);
-    wsprintfA(text, format, used);
-    MessageBoxA(dialog, text, caption, MB_OK | MB_ICONERROR);
+    ShowMessageBox(dialog, IDS_CAPTION_ERROR, kProblemText[static_cast<int>(problem)],
+                   MB_OK | MB_ICONERROR, used);
     HWND field = GetDlgItem(dialog, IDC_INI_PATH);
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
     SendMessageA(field, EM_SETSEL, 0, -1);
@@ -53,7 +39,7 @@ INT_PTR OnInitDialog(HWND dialog) {
     CheckDlgButton(dialog, IDC_USE_REGISTRY,
                    location.useRegistry != 0 ? BST_CHECKED : BST_UNCHECKED);
     if (location.key == LocationKey::Failed) {
-        ShowBox(dialog, IDS_REGISTRY_FAILED, IDS_CAPTION_ERROR, MB_ICONERROR);
+        ShowMessageBox(dialog, IDS_CAPTION_ERROR, IDS_REGISTRY_FAILED, MB_OK | MB_ICONERROR);
     }
     return TRUE;
 }
@@ -68,13 +54,14 @@ void OnOk(HWND dialog) {
         return;
     }
     if (!StoreConfigLocation(path, NamesEnvironmentVariables(path), useRegistry)) {
-        ShowBox(dialog, IDS_REGISTRY_FAILED, IDS_CAPTION_ERROR, MB_ICONERROR);
+        ShowMessageBox(dialog, IDS_CAPTION_ERROR, IDS_REGISTRY_FAILED, MB_OK | MB_ICONERROR);
         EndDialog(dialog, 1);
         return;
     }
     // Opened by "/i" the choice counts in this very run: no restart to ask for.
     if (GetParent(dialog) != nullptr) {
-        ShowBox(dialog, IDS_RESTART_NEEDED, IDS_CAPTION_INFORMATION, MB_ICONINFORMATION);
+        ShowMessageBox(dialog, IDS_CAPTION_INFORMATION, IDS_RESTART_NEEDED,
+                       MB_OK | MB_ICONINFORMATION);
     }
     EndDialog(dialog, 1);
 }

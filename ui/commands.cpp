@@ -16,24 +16,16 @@ namespace {
 
 // --- Message boxes --------------------------------------------------------
 
-int ShowBox(HWND owner, UINT captionId, UINT textId, UINT style) {
-    char caption[kTextBufferSize];
-    char text[kTextBufferSize];
-    LoadText(captionId, caption);
-    LoadText(textId, text);
-    return MessageBoxA(owner, text, caption, style);
-}
-
 bool AskYesNo(HWND owner, UINT textId) {
-    return ShowBox(owner, IDS_CAPTION_QUESTION, textId, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return ShowMessageBox(owner, IDS_CAPTION_QUESTION, textId, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void ShowInformation(HWND owner, UINT textId) {
-    ShowBox(owner, IDS_CAPTION_INFORMATION, textId, MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(owner, IDS_CAPTION_INFORMATION, textId, MB_OK | MB_ICONINFORMATION);
 }
 
 void ShowError(HWND owner, UINT textId) {
-    ShowBox(owner, IDS_CAPTION_ERROR, textId, MB_OK | MB_ICONERROR);
+    ShowMessageBox(owner, IDS_CAPTION_ERROR, textId, MB_OK | MB_ICONERROR);
 }
 
 // --- Handlers -------------------------------------------------------------
@@ -65,13 +57,13 @@ void RestartSpeech(HWND) {
 }
 
 void About(HWND window) {
-    ShowBox(window, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT, MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(window, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT, MB_OK | MB_ICONINFORMATION);
 }
 
 // From anywhere on the desktop: no owner, and in front of whatever has focus.
 void AboutFromHotKey(HWND) {
-    ShowBox(nullptr, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT,
-            MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    ShowMessageBox(nullptr, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT,
+                   MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 
 // Stored settings taken at once: the ClockThread's speech settings, and
@@ -317,15 +309,9 @@ void ReportSettingsNotSaved(HWND window) {
     } else {
         lstrcpynA(location, ConfigFilePath, sizeof location);
     }
-    char format[kTextBufferSize];
-    char caption[kTextBufferSize];
-    LoadText(IDS_SETTINGS_NOT_SAVED, format);
-    LoadText(IDS_CAPTION_WARNING, caption);
-    char text[2 * kTextBufferSize];
-    std::memset(text, 0, sizeof text);
-    wsprintfA(text, format, location);
     // Owned only by a window the user can see.
-    MessageBoxA(IsWindowVisible(window) ? window : nullptr, text, caption, MB_OK | MB_ICONWARNING);
+    ShowMessageBox(IsWindowVisible(window) ? window : nullptr, IDS_CAPTION_WARNING,
+                   IDS_SETTINGS_NOT_SAVED, MB_OK | MB_ICONWARNING, location);
 }
 
 void RestoreStoredToggle(HWND window, UINT id) {
