@@ -25,7 +25,6 @@ struct StartupState {
     HANDLE instanceMutex = nullptr;
     HWND mainWindow = nullptr;
     HACCEL accelerators = nullptr;
-    char caption[kTextBufferSize];
 };
 
 void Undo(StartupState &state, Built built) {
@@ -50,9 +49,7 @@ void Undo(StartupState &state, Built built) {
 // Shows string textId in an ownerless error box, undoes what exists, and gives
 // the exit code of every start-up failure.
 int FailStartup(StartupState &state, UINT textId, Built built) {
-    char text[kTextBufferSize];
-    LoadText(textId, text);
-    MessageBoxA(nullptr, text, state.caption, MB_OK | MB_ICONERROR);
+    ShowMessageBox(nullptr, IDS_CAPTION_ERROR, textId, MB_OK | MB_ICONERROR);
     Undo(state, built);
     return 0;
 }
@@ -67,11 +64,8 @@ bool ContinueOnOldWindows() {
     if (version.dwMajorVersion >= 4) {
         return true;
     }
-    char caption[kTextBufferSize];
-    char text[kTextBufferSize];
-    LoadText(IDS_CAPTION_WARNING, caption);
-    LoadText(IDS_OLD_WINDOWS, text);
-    return MessageBoxA(nullptr, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+    return ShowMessageBox(nullptr, IDS_CAPTION_WARNING, IDS_OLD_WINDOWS,
+                          MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 // The first instance is visible: bring it forward.  Hidden: offer to restore
@@ -86,11 +80,8 @@ void ActivateFirstInstance() {
         SetForegroundWindow(first);
         return;
     }
-    char caption[kTextBufferSize];
-    char text[kTextBufferSize];
-    LoadText(IDS_CAPTION_INFORMATION, caption);
-    LoadText(IDS_ALREADY_RUNNING, text);
-    if (MessageBoxA(nullptr, text, caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+    if (ShowMessageBox(nullptr, IDS_CAPTION_INFORMATION, IDS_ALREADY_RUNNING,
+                       MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         RestoreFromTray(first);
     }
 }
@@ -164,13 +155,11 @@ int RunMessageLoop(HWND window, HACCEL accelerators) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     StartupState state;
     std::memset(ConfigFilePath, 0, sizeof ConfigFilePath);
-    std::memset(state.caption, 0, sizeof state.caption);
     InstanceHandle = instance;
 
     if (!ContinueOnOldWindows()) {
         return 0;
     }
-    LoadText(IDS_CAPTION_ERROR, state.caption);
 
     state.instanceMutex = CreateMutexA(nullptr, FALSE, "Orvanel");
     if (state.instanceMutex == nullptr) {

@@ -17,6 +17,7 @@ std::atomic<int32_t> RestartSpeechRequested{0};
 std::atomic<int32_t> ApplySpeechSettingsRequested{0};
 std::atomic<int32_t> ReadClipboardRequested{0};
 std::atomic<int32_t> SpeakTimeRequested{0};
+std::atomic<int32_t> StopSpeakingRequested{0};
 
 namespace {
 
@@ -70,16 +71,17 @@ void LoadThreadTexts(ThreadTexts &texts) {
     LoadText(IDS_PICTURE_24H, texts.picture24);
     LoadText(IDS_READY, texts.ready);
     LoadText(IDS_SPEAKING, texts.speaking);
-    LoadText(IDS_CAPTION_ERROR, texts.errorCaption);
 }
 
 HWND MessageBoxOwner(HWND mainWindow) {
     return IsWindowVisible(mainWindow) ? mainWindow : nullptr;
 }
 
-// A fatal failure: tell the user, then have the main window end the program.
-void EndWithError(const ClockThreadState &state, const char *text) {
-    MessageBoxA(MessageBoxOwner(state.mainWindow), text, state.texts.errorCaption, MB_ICONERROR);
+// A fatal failure: tell the user (string textId, with the engine's code
+// where it has a place for one), then have the main window end the program.
+void EndWithError(const ClockThreadState &state, UINT textId, int code = 0) {
+    ShowMessageBox(MessageBoxOwner(state.mainWindow), IDS_CAPTION_ERROR, textId, MB_ICONERROR,
+                   code);
     PostMessageA(state.mainWindow, WM_DESTROY, 0, 0);
 }
 
@@ -103,11 +105,64 @@ void ExchangeStatusText(const ClockWindow &window, const char *expected, const c
     }
 }
 
-void WaitingStep(ClockThreadState &state) {
+DWORD WINAPI WaitUntilSpoken(LPVOID speech) {
+    const Speech &waited = *static_cast<const Speech *>(speech);
+    waited.engine.sync(waited.handle);
+    return 0;
+}
+
+// What ends a wait early besides Stop Speaking: a long clipboard reading
+// gives way to the end of the program and to Restart Speech, while an
+// announcement or the alarm is heard whole.
+enum class Cut { OnStopOnly, AlsoOnExitOrRestart };
+
+bool LeavingOrRestarting() {
+    return ClockThreadRunning.load() == 0 || RestartSpeechRequested.load() != 0;
+}
+
+// Waits until the engine has spoken everything.  The engine's wait runs on a
+// thread of its own so that this thread, which owns the engine, can still cut
+// the speech short; the reset makes that wait return.
+void WaitForSpeech(ClockThreadState &state, Cut cut) {
+    const Speech &speech = state.speech;
+    HANDLE waiter = CreateThread(nullptr, 0, WaitUntilSpoken, &state.speech, 0, nullptr);
+    if (waiter == nullptr || WakeEvent == nullptr) {
+        if (waiter != nullptr) {
+            WaitForSingleObject(waiter, INFINITE);
+            CloseHandle(waiter);
+        } else {
+            speech.engine.sync(speech.handle);
+        }
+        return;
+    }
+    const HANDLE waits[] = {waiter, WakeEvent};
+    bool cutOff = false;
+    while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+        const bool stop = StopSpeakingRequested.load() != 0;
+        if (!cutOff && (stop || (cut == Cut::AlsoOnExitOrRestart && LeavingOrRestarting()))) {
+            speech.engine.reset(speech.handle, 0);
+            cutOff = true;
+        }
+        if (stop) {
+            StopSpeakingRequested.store(0);
+        }
+    }
+    WaitForSingleObject(waiter, INFINITE); // at once, unless the wait above failed
+    CloseHandle(waiter);
+}
+
+void WaitingStep(ClockThreadState &state, Cut cut = Cut::OnStopOnly) {
     ExchangeStatusText(*state.window, state.texts.ready, state.texts.speaking);
-    state.speech.engine.sync(state.speech.handle);
+    WaitForSpeech(state, cut);
     ExchangeStatusText(*state.window, state.texts.speaking, state.texts.ready);
     state.waitedForSpeech = true;
+}
+
+// Stop Speaking while the thread is not waiting: what is queued or sounding
+// (Interruptability on) is cut off.
+void StopSpeaking(const Speech &speech) {
+    speech.engine.reset(speech.handle, 0);
+    StopSpeakingRequested.store(0);
 }
 
 // Engine start procedure, at thread start and on restart.  False after a
@@ -134,19 +189,13 @@ bool StartEngine(ClockThreadState &state) {
     }
     if (code != 0) {
         speech.handle = nullptr;
-        char format[kTextBufferSize];
-        LoadText(IDS_ENGINE_START_FAILED, format);
-        char text[kTextBufferSize + 16]{};
-        wsprintfA(text, format, static_cast<int>(code));
-        EndWithError(state, text);
+        EndWithError(state, IDS_ENGINE_START_FAILED, static_cast<int>(code));
         return false;
     }
     if (messageId == 0) {
-        char text[kTextBufferSize];
-        LoadText(IDS_ENGINE_MESSAGE_FAILED, text);
         speech.engine.shutdown(speech.handle);
         speech.handle = nullptr;
-        EndWithError(state, text);
+        EndWithError(state, IDS_ENGINE_MESSAGE_FAILED);
         return false;
     }
     return true;
@@ -163,7 +212,8 @@ void StopEngine(Speech &speech) {
 
 bool RequestPending() {
     return RestartSpeechRequested.load() != 0 || ApplySpeechSettingsRequested.load() != 0 ||
-           ReadClipboardRequested.load() != 0 || SpeakTimeRequested.load() != 0;
+           ReadClipboardRequested.load() != 0 || SpeakTimeRequested.load() != 0 ||
+           StopSpeakingRequested.load() != 0;
 }
 
 // The pause between passes: asleep until just past the next second boundary,
@@ -220,7 +270,7 @@ void ReadClipboard(ClockThreadState &state) {
             }
             CloseClipboard();
             if (!ReadFlag(Setting::Interruptability)) {
-                WaitingStep(state);
+                WaitingStep(state, Cut::AlsoOnExitOrRestart);
             }
         }
     }
@@ -348,6 +398,9 @@ DWORD WINAPI ClockThread(LPVOID clockWindow) {
         }
         if (ApplySpeechSettingsRequested.load() != 0) {
             ApplySpeechSettings(state.speech);
+        }
+        if (StopSpeakingRequested.load() != 0) {
+            StopSpeaking(state.speech);
         }
         if (ReadClipboardRequested.load() != 0) {
             ReadClipboard(state);

@@ -14,6 +14,9 @@ extern std::atomic<int32_t> RestartSpeechRequested;
 extern std::atomic<int32_t> ApplySpeechSettingsRequested;
 extern std::atomic<int32_t> ReadClipboardRequested;
 extern std::atomic<int32_t> SpeakTimeRequested;
+// Cut the speech in progress and drop what is queued (engine reset with flag
+// 0), also while the thread waits for speech to end.
+extern std::atomic<int32_t> StopSpeakingRequested;
 
 // Raise a request: a plain store of 1, never a read-modify-write, and a
 // wake-up so that the thread serves it at once instead of at its next second.

@@ -23,7 +23,6 @@ struct ThreadTexts {
     char picture24[kTextBufferSize];          // IDS_PICTURE_24H
     char ready[kTextBufferSize];              // IDS_READY
     char speaking[kTextBufferSize];           // IDS_SPEAKING
-    char errorCaption[kTextBufferSize];       // IDS_CAPTION_ERROR
 };
 
 void Speak(const Speech &speech, const char *text, bool force);

@@ -83,8 +83,6 @@ HWND CallbackValueToWindow(uint32_t value) {
 void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t, uint32_t user, uint32_t messageId) {
     HWND window = CallbackValueToWindow(user);
     HWND owner = IsWindowVisible(window) ? window : nullptr;
-    char caption[kTextBufferSize];
-    LoadText(IDS_CAPTION_ERROR, caption);
     // A registered message's id is never 0, so 0 matches nothing.
     if (messageId == 0 || messageId != static_cast<uint32_t>(EngineErrorMessageId.load())) {
         return;
@@ -103,7 +101,5 @@ void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t, uint32_t user, u
     default:
         return;
     }
-    char text[kTextBufferSize];
-    LoadText(textId, text);
-    MessageBoxA(owner, text, caption, MB_ICONERROR | MB_SETFOREGROUND);
+    ShowMessageBox(owner, IDS_CAPTION_ERROR, textId, MB_ICONERROR | MB_SETFOREGROUND);
 }

@@ -9,27 +9,28 @@
 #include "settings_catalogue.h"
 
 enum class ControlKind : uint8_t {
-    Check,    // checked when the stored number is not 0; saved as "1"/"0"
-    Text,     // a text box of at most 259 characters
-    Number,   // a digits-only box driven by the up-down that follows it
-    List,     // a drop-down list whose selected index is the value
-    Trackbar, // a horizontal trackbar whose position is the value
+    Check,       // checked when the stored number is not 0; saved as "1"/"0"
+    Text,        // a text box of at most 259 characters
+    Number,      // a digits-only box driven by the up-down that follows it
+    Rate,        // a Number whose range is the engine's lowest to highest rate
+    SpeakerList, // the speakers, 0 to 8: the selected index is the value
+    DeviceList,  // the system default device (-1), then device n at index n + 1
+    Trackbar,    // a horizontal trackbar whose position is the value
 };
 
 // The alarm and quiet-hour values are written only while their box is checked;
 // the boxes themselves are always written.
 enum class ControlGroup : uint8_t { Always, Alarm, Quiet };
 
+// What a control shows when nothing is stored is the catalogue's default.
 struct ControlBinding {
     int controlId;
-    int upDownId; // Number: the up-down that drives the box; 0 otherwise
+    int upDownId; // Number and Rate: the up-down that drives the box; 0 otherwise
     Setting setting;
     ControlKind kind;
     ControlGroup group;
-    int32_t minimum; // Number and Trackbar; Rate's range comes from the engine
+    int32_t minimum; // Number and Trackbar
     int32_t maximum;
-    int32_t dialogDefault;    // what a read of an absent key gives here
-    uint16_t defaultStringId; // Text: string-table id of the default, 0 for empty
 };
 
 // kConfigurationControlCount rows, in the order the settings are written.
@@ -56,3 +57,8 @@ int32_t ClampToRange(int32_t value, int32_t minimum, int32_t maximum);
 // What a list shows for a stored index: the index when it names an entry,
 // else -1 (no selection, saved back as "-1").
 int32_t ListSelection(int32_t storedIndex, int32_t entryCount);
+
+// The Audio Device list's entry for a stored device number (-1, the system
+// default, is the first entry), or -1 for a number with no device now; the
+// device number an entry stands for is its index - 1.
+int32_t DeviceListSelection(int32_t storedDevice, int32_t deviceCount);

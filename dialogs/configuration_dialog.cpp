@@ -36,13 +36,20 @@ RateRange EngineRateRange() {
         std::memcpy(&lowest, record + kEngineCapsMinRateOffset, sizeof lowest);
         std::memcpy(&highest, record + kEngineCapsMaxRateOffset, sizeof highest);
     }
-    const ControlBinding &rate = *FindControlBinding(IDC_RATE);
-    return UsableRateRange(lowest, highest, ReadSetting(rate.setting, rate.dialogDefault));
+    return UsableRateRange(lowest, highest, ReadSetting(Setting::Rate));
 }
 
-// Device n at position n: the stored index is the engine's device number, so a
+// How far a number box reaches: the engine's rates for the rate, else its row's.
+RateRange ReachOf(const ControlBinding &row, RateRange rate) {
+    return row.kind == ControlKind::Rate ? rate : RateRange{row.minimum, row.maximum};
+}
+
+// The system default device first, then device n at position n + 1, so a
 // device whose capabilities cannot be read still takes its place, unnamed.
 void FillDeviceList(HWND dialog, int id) {
+    char systemDefault[kTextBufferSize];
+    LoadText(IDS_DEFAULT_AUDIO_DEVICE, systemDefault);
+    SendItem(dialog, id, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(systemDefault));
     for (UINT n = 0; n < waveOutGetNumDevs(); ++n) {
         WAVEOUTCAPSA caps;
         std::memset(&caps, 0, sizeof caps);
@@ -50,7 +57,7 @@ void FillDeviceList(HWND dialog, int id) {
         char name[sizeof caps.szPname + 1];
         std::memset(name, 0, sizeof name);
         std::memcpy(name, caps.szPname, sizeof caps.szPname);
-        SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
+        SendItem(dialog, id, CB_INSERTSTRING, n + 1, reinterpret_cast<LPARAM>(name));
     }
 }
 
@@ -69,102 +76,104 @@ void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
         SendItem(dialog, row.controlId, EM_LIMITTEXT, kTextLimit);
         break;
     case ControlKind::Number:
-        if (row.controlId == IDC_RATE) {
-            SendItem(dialog, row.upDownId, UDM_SETRANGE32, rate.lowest, rate.highest);
-        } else {
-            SendItem(dialog, row.upDownId, UDM_SETRANGE32, row.minimum, row.maximum);
-        }
+    case ControlKind::Rate: {
+        const RateRange reach = ReachOf(row, rate);
+        SendItem(dialog, row.upDownId, UDM_SETRANGE32, reach.lowest, reach.highest);
         break;
+    }
     case ControlKind::Trackbar:
         SendItem(dialog, row.controlId, TBM_SETRANGE, FALSE, MAKELPARAM(row.minimum, row.maximum));
         SendItem(dialog, row.controlId, TBM_SETPAGESIZE, 0, 10);
         break;
-    case ControlKind::List:
-        if (row.controlId == IDC_AUDIO_DEVICE) {
-            FillDeviceList(dialog, row.controlId);
-        } else {
-            FillSpeakerList(dialog, row.controlId);
-        }
+    case ControlKind::SpeakerList:
+        FillSpeakerList(dialog, row.controlId);
+        break;
+    case ControlKind::DeviceList:
+        FillDeviceList(dialog, row.controlId);
         break;
     case ControlKind::Check:
         break;
     }
 }
 
+// A missing key shows the catalogue's default.
 void LoadControl(HWND dialog, const ControlBinding &row, RateRange rate) {
-    const SettingDefinition &def = SettingDef(row.setting);
     if (row.kind == ControlKind::Text) {
-        char defaultText[kTextBufferSize];
-        if (row.defaultStringId != 0) {
-            LoadText(row.defaultStringId, defaultText);
-        }
         char text[kTextBufferSize];
-        std::memset(text, 0, sizeof text);
-        GetSettingString(def.section, def.key, row.defaultStringId != 0 ? defaultText : nullptr,
-                         text, sizeof text, ConfigFilePath);
+        ReadText(row.setting, text);
         SetDlgItemTextA(dialog, row.controlId, text);
         return;
     }
-    const int32_t value = GetSettingInt(def.section, def.key, row.dialogDefault, ConfigFilePath);
+    const int32_t value = ReadSetting(row.setting);
+    const auto entries = [&] {
+        return static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCOUNT));
+    };
     switch (row.kind) {
     case ControlKind::Check:
         CheckDlgButton(dialog, row.controlId, value != 0 ? BST_CHECKED : BST_UNCHECKED);
         break;
-    case ControlKind::Number: {
-        const bool isRate = row.controlId == IDC_RATE;
-        const int32_t position = ClampToRange(value, isRate ? rate.lowest : row.minimum,
-                                              isRate ? rate.highest : row.maximum);
-        SendItem(dialog, row.upDownId, UDM_SETPOS32, 0, position);
+    case ControlKind::Number:
+    case ControlKind::Rate: {
+        const RateRange reach = ReachOf(row, rate);
+        SendItem(dialog, row.upDownId, UDM_SETPOS32, 0,
+                 ClampToRange(value, reach.lowest, reach.highest));
         break;
     }
     case ControlKind::Trackbar:
         SendItem(dialog, row.controlId, TBM_SETPOS, TRUE,
                  ClampToRange(value, row.minimum, row.maximum));
         break;
-    case ControlKind::List: {
-        const auto entries = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCOUNT));
+    case ControlKind::SpeakerList:
         SendItem(dialog, row.controlId, CB_SETCURSEL,
-                 static_cast<WPARAM>(ListSelection(value, entries)));
+                 static_cast<WPARAM>(ListSelection(value, entries())));
         break;
-    }
+    case ControlKind::DeviceList:
+        SendItem(dialog, row.controlId, CB_SETCURSEL,
+                 static_cast<WPARAM>(DeviceListSelection(value, entries() - 1)));
+        break;
     case ControlKind::Text:
         break;
     }
 }
 
-// What a control holds now, as the decimal or flag text to store.
+// What a control holds now, stored as "1"/"0", the text, or "%d".
 void SaveControl(HWND dialog, const ControlBinding &row) {
-    const SettingDefinition &def = SettingDef(row.setting);
-    char text[kTextBufferSize];
-    std::memset(text, 0, sizeof text);
     switch (row.kind) {
     case ControlKind::Check:
-        WriteSettingString(def.section, def.key,
-                           IsDlgButtonChecked(dialog, row.controlId) == BST_CHECKED ? "1" : "0",
-                           ConfigFilePath);
+        WriteFlag(row.setting, IsDlgButtonChecked(dialog, row.controlId) == BST_CHECKED);
         return;
-    case ControlKind::Text:
+    case ControlKind::Text: {
+        char text[kTextBufferSize];
+        std::memset(text, 0, sizeof text);
         GetDlgItemTextA(dialog, row.controlId, text, sizeof text);
-        WriteSettingString(def.section, def.key, text, ConfigFilePath);
+        WriteText(row.setting, text);
         return;
-    case ControlKind::Number: {
+    }
+    case ControlKind::Number:
+    case ControlKind::Rate: {
         // A typed number outside the range is not taken: the up-down's last
         // valid position is, and its error flag stays out of the stored value.
         BOOL invalid = FALSE;
-        auto position = static_cast<int32_t>(
-            SendItem(dialog, row.upDownId, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&invalid)));
-        wsprintfA(text, "%d", position);
-        break;
+        WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.upDownId, UDM_GETPOS32, 0,
+                                                            reinterpret_cast<LPARAM>(&invalid))));
+        return;
     }
     case ControlKind::Trackbar:
-        wsprintfA(text, "%d", static_cast<int32_t>(SendItem(dialog, row.controlId, TBM_GETPOS)));
-        break;
-    case ControlKind::List:
+        WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, TBM_GETPOS)));
+        return;
+    case ControlKind::SpeakerList:
         // CB_ERR, -1, when nothing is selected.
-        wsprintfA(text, "%d", static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
-        break;
+        WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
+        return;
+    case ControlKind::DeviceList: {
+        // A stored device that is missing now keeps its number for when it returns.
+        const auto selected = static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL));
+        if (selected != CB_ERR) {
+            WriteInt(row.setting, selected - 1);
+        }
+        return;
     }
-    WriteSettingString(def.section, def.key, text, ConfigFilePath);
+    }
 }
 
 bool IsChecked(HWND dialog, int id) {
@@ -199,6 +208,9 @@ void FollowGroupBoxes(HWND dialog) {
 // then, and a second dialog's OK would write every setting over what the
 // first one saves; the open one is brought forward instead.
 HWND OpenDialog = nullptr;
+// What the opener asked to be told after Apply, for the open dialog.
+void (*AppliedHandler)(HWND) = nullptr;
+HWND AppliedWindow = nullptr;
 
 INT_PTR OnInitDialog(HWND dialog) {
     OpenDialog = dialog;
@@ -224,6 +236,9 @@ INT_PTR OnCommand(HWND dialog, int id) {
         return TRUE;
     case IDC_APPLY:
         SaveAll(dialog);
+        if (AppliedHandler != nullptr) {
+            AppliedHandler(AppliedWindow);
+        }
         return TRUE;
     case IDC_ALARM_ENABLED:
     case IDC_QUIET_MODE:
@@ -253,7 +268,7 @@ INT_PTR CALLBACK ConfigurationDialogProc(HWND dialog, UINT message, WPARAM wPara
 
 } // namespace
 
-INT_PTR ShowConfigurationDialog(HWND owner) {
+INT_PTR ShowConfigurationDialog(HWND owner, void (*applied)(HWND), HWND mainWindow) {
     if (OpenDialog != nullptr) {
         SetForegroundWindow(OpenDialog);
         return 0;
@@ -263,6 +278,8 @@ INT_PTR ShowConfigurationDialog(HWND owner) {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
     InitCommonControlsEx(&controls);
+    AppliedHandler = applied;
+    AppliedWindow = mainWindow;
     const INT_PTR result = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_CONFIGURATION),
                                            owner, ConfigurationDialogProc, 0);
     OpenDialog = nullptr;

@@ -5,8 +5,11 @@
 
 // The Configuration dialog (template IDD_CONFIGURATION).  owner may be null.
 // Returns 1 after OK, when every setting was written; 0 after Cancel, Esc or
-// the close box (what an earlier Apply wrote stays).
-INT_PTR ShowConfigurationDialog(HWND owner);
+// the close box (what an earlier Apply wrote and applied stays).  After each
+// Apply, applied(mainWindow) lets the running program take the new settings
+// at once, as its opener does after OK; null when nothing runs yet ("/c").
+INT_PTR ShowConfigurationDialog(HWND owner, void (*applied)(HWND mainWindow) = nullptr,
+                                HWND mainWindow = nullptr);
 
 // The Set INI Path dialog (template IDD_SETINIPATH): where the settings live
 // from the next start on.  owner may be null; only an owned dialog says that

@@ -11,22 +11,22 @@
 
 namespace {
 
-void ShowBox(HWND dialog, UINT textId, UINT captionId, UINT icon) {
-    char text[kTextBufferSize];
-    char caption[kTextBufferSize];
-    LoadText(textId, text);
-    LoadText(captionId, caption);
-    MessageBoxA(dialog, text, caption, MB_OK | icon);
-}
+const UINT kProblemText[] = {0, IDS_PATH_NOT_ABSOLUTE, IDS_PATH_NO_FOLDER, IDS_PATH_NOT_WRITABLE};
 
-// Whether the path was stored as an expandable string; kept so that OK does
-// not freeze "%APPDATA%\..." into the folder it names today.
-void RememberExpandable(HWND dialog, bool expandable) {
-    SetWindowLongPtrA(dialog, DWLP_USER, expandable ? 1 : 0);
-}
-
-bool WasExpandable(HWND dialog) {
-    return GetWindowLongPtrA(dialog, DWLP_USER) != 0;
+// A path that cannot hold the settings is refused: the box names it and why,
+// and the text stays selected for the user to correct.
+bool AcceptPath(HWND dialog, const char *typed) {
+    char used[kTextBufferSize];
+    const PathProblem problem = CheckConfigFilePath(typed, used);
+    if (problem == PathProblem::None) {
+        return true;
+    }
+    ShowMessageBox(dialog, IDS_CAPTION_ERROR, kProblemText[static_cast<int>(problem)],
+                   MB_OK | MB_ICONERROR, used);
+    HWND field = GetDlgItem(dialog, IDC_INI_PATH);
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    return false;
 }
 
 // Shows what is stored for the next start; where nothing usable is stored,
@@ -36,11 +36,10 @@ INT_PTR OnInitDialog(HWND dialog) {
     const ConfigLocation location = ReadConfigLocation();
     const bool stored = location.key == LocationKey::Opened && location.storedText[0] != '\0';
     SetDlgItemTextA(dialog, IDC_INI_PATH, stored ? location.storedText : ConfigFilePath);
-    RememberExpandable(dialog, stored && location.expandable);
     CheckDlgButton(dialog, IDC_USE_REGISTRY,
                    location.useRegistry != 0 ? BST_CHECKED : BST_UNCHECKED);
     if (location.key == LocationKey::Failed) {
-        ShowBox(dialog, IDS_REGISTRY_FAILED, IDS_CAPTION_ERROR, MB_ICONERROR);
+        ShowMessageBox(dialog, IDS_CAPTION_ERROR, IDS_REGISTRY_FAILED, MB_OK | MB_ICONERROR);
     }
     return TRUE;
 }
@@ -49,15 +48,20 @@ void OnOk(HWND dialog) {
     char path[kTextBufferSize];
     std::memset(path, 0, sizeof path);
     GetDlgItemTextA(dialog, IDC_INI_PATH, path, sizeof path);
-    if (!StoreConfigLocation(path, WasExpandable(dialog),
-                             IsDlgButtonChecked(dialog, IDC_USE_REGISTRY) == BST_CHECKED)) {
-        ShowBox(dialog, IDS_REGISTRY_FAILED, IDS_CAPTION_ERROR, MB_ICONERROR);
+    const bool useRegistry = IsDlgButtonChecked(dialog, IDC_USE_REGISTRY) == BST_CHECKED;
+    // Empty means the default file; with the registry chosen no file is used.
+    if (path[0] != '\0' && !useRegistry && !AcceptPath(dialog, path)) {
+        return;
+    }
+    if (!StoreConfigLocation(path, NamesEnvironmentVariables(path), useRegistry)) {
+        ShowMessageBox(dialog, IDS_CAPTION_ERROR, IDS_REGISTRY_FAILED, MB_OK | MB_ICONERROR);
         EndDialog(dialog, 1);
         return;
     }
     // Opened by "/i" the choice counts in this very run: no restart to ask for.
     if (GetParent(dialog) != nullptr) {
-        ShowBox(dialog, IDS_RESTART_NEEDED, IDS_CAPTION_INFORMATION, MB_ICONINFORMATION);
+        ShowMessageBox(dialog, IDS_CAPTION_INFORMATION, IDS_RESTART_NEEDED,
+                       MB_OK | MB_ICONINFORMATION);
     }
     EndDialog(dialog, 1);
 }

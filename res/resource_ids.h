@@ -14,7 +14,7 @@
 #define IDD_CONFIGURATION 301
 #define IDD_SETINIPATH 302
 
-// String table: 401-458
+// String table: 401-458, then the program's own additions from 459
 #define IDS_ABOUT_CAPTION 401
 #define IDS_ABOUT_TEXT 402
 #define IDS_FILTER_DICTIONARY 403
@@ -66,8 +66,14 @@
 #define IDS_WINDOW_FAILED 456
 #define IDS_ACCELERATORS_FAILED 457
 #define IDS_THREAD_FAILED 458
+#define IDS_PATH_NOT_ABSOLUTE 459
+#define IDS_PATH_NO_FOLDER 460
+#define IDS_PATH_NOT_WRITABLE 461
+#define IDS_SETTINGS_NOT_SAVED 462
+#define IDS_SETTINGS_NOT_SAVED_STATUS 463
+#define IDS_DEFAULT_AUDIO_DEVICE 464
 
-// Commands 40001-40021 (menu bar, tray menu, accelerators, toolbar, system menu).
+// Commands 40001-40022 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
 #define ID_CONFIGURE 40001
 #define ID_RESET_CONFIGURATION 40002
@@ -88,10 +94,12 @@
 #define ID_FONT 40017
 #define ID_COLOR 40018
 #define ID_ABOUT 40019
-#define ID_HIDE_MENU_BAR 40020
-#define ID_SAVE_WINDOW_POSITION 40021
+#define ID_STOP_SPEAKING 40020
+// The system menu's two come last, after every command WM_COMMAND takes.
+#define ID_HIDE_MENU_BAR 40021
+#define ID_SAVE_WINDOW_POSITION 40022
 #define ID_FIRST_MENU_COMMAND ID_CONFIGURE
-#define ID_LAST_MENU_COMMAND ID_ABOUT
+#define ID_LAST_MENU_COMMAND ID_STOP_SPEAKING
 
 // System-wide hot keys 1001-1005
 #define IDH_CONFIGURE 1001

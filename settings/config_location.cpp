@@ -56,7 +56,75 @@ void ReadConfigFileValue(HKEY product, ConfigLocation &location) {
     location.expandable = type == REG_EXPAND_SZ;
 }
 
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// "X:\..." or "\\server\share\...": anything else the platform would
+// resolve against a current directory or drive.
+bool IsFullPath(const char *path) {
+    const char letter = static_cast<char>(path[0] | 0x20);
+    const bool drive = letter >= 'a' && letter <= 'z' && path[1] == ':' && IsSeparator(path[2]);
+    const bool share = IsSeparator(path[0]) && IsSeparator(path[1]);
+    return drive || share;
+}
+
+bool FolderExists(const char *path) {
+    char folder[kTextBufferSize];
+    std::memset(folder, 0, sizeof folder);
+    lstrcpynA(folder, path, sizeof folder);
+    char *last = nullptr;
+    for (char *c = folder; *c != '\0'; ++c) {
+        if (IsSeparator(*c)) {
+            last = c;
+        }
+    }
+    if (last == nullptr) {
+        return false;
+    }
+    last[last == folder + 2 && folder[1] == ':' ? 1 : 0] = '\0'; // "C:\" stays the root
+    const DWORD attributes = GetFileAttributesA(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CanWriteFile(const char *path) {
+    HANDLE file =
+        CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    CloseHandle(file);
+    if (created) {
+        DeleteFileA(path);
+    }
+    return true;
+}
+
 } // namespace
+
+bool NamesEnvironmentVariables(const char *path) {
+    return std::strchr(path, '%') != nullptr;
+}
+
+PathProblem CheckConfigFilePath(const char *typed, char (&used)[kTextBufferSize]) {
+    std::memset(used, 0, sizeof used);
+    const DWORD needed = ExpandEnvironmentStringsA(typed, used, sizeof used);
+    if (needed == 0 || needed > sizeof used) {
+        // Start-up could not use it either: it would fall back to the default.
+        std::memset(used, 0, sizeof used);
+        lstrcpynA(used, typed, sizeof used);
+        return PathProblem::NotWritable;
+    }
+    if (!IsFullPath(used)) {
+        return PathProblem::NotAbsolute;
+    }
+    if (!FolderExists(used)) {
+        return PathProblem::NoFolder;
+    }
+    return CanWriteFile(used) ? PathProblem::None : PathProblem::NotWritable;
+}
 
 ConfigLocation ReadConfigLocation() {
     ConfigLocation location;

@@ -26,6 +26,20 @@ struct ConfigLocation {
 // stored; not an error) and Failed when it exists but cannot be read.
 ConfigLocation ReadConfigLocation();
 
+// Why a path typed for ConfigFile cannot hold the settings.
+enum class PathProblem { None, NotAbsolute, NoFolder, NotWritable };
+
+// Checks the path as start-up will use it: environment variables expanded
+// into used, which must then be a full path (drive or network share) in a
+// folder that exists, naming a file that can be opened for writing.  The
+// file is opened for appending, never truncated; one that did not exist is
+// removed again.
+PathProblem CheckConfigFilePath(const char *typed, char (&used)[kTextBufferSize]);
+
+// Whether a typed path is stored as an expandable string: it names
+// environment variables (%APPDATA%...).
+bool NamesEnvironmentVariables(const char *path);
+
 // Stores the location for the next start: ConfigFile (REG_EXPAND_SZ when
 // expandable, else REG_SZ, 260 bytes of data) or, when configFile is empty, no
 // ConfigFile; UseRegistry 1 or no UseRegistry.  A product key left with no

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "resources.h"
@@ -80,6 +81,27 @@ Query QueryValue(HKEY key, const char *name, void *buffer, DWORD size, bool want
     }
     *length = bytes;
     return Query::Found;
+}
+
+std::atomic<void (*)()> WriteFailureHandler{nullptr};
+// 0: no failure yet; 1: failed, not yet reported; 2: reported.
+std::atomic<int32_t> WriteFailure{0};
+
+void ReportWriteFailure() {
+    void (*handler)() = WriteFailureHandler.load();
+    int32_t failed = 1;
+    if (handler != nullptr && WriteFailure.compare_exchange_strong(failed, 2)) {
+        handler();
+    }
+}
+
+void NoteWriteResult(bool written) {
+    if (written) {
+        return;
+    }
+    int32_t none = 0;
+    WriteFailure.compare_exchange_strong(none, 1);
+    ReportWriteFailure();
 }
 
 void CopyDefault(const char *defaultText, char *buffer, uint32_t size) {
@@ -175,31 +197,40 @@ bool GetSettingStruct(const char *section, const char *key, void *buffer, uint32
     return found;
 }
 
+void SetSettingsWriteFailureHandler(void (*handler)()) {
+    WriteFailureHandler.store(handler);
+    ReportWriteFailure();
+}
+
 void WriteSettingString(const char *section, const char *key, const char *text, const char *file) {
     if (UseRegistry == 0) {
-        WritePrivateProfileStringA(section, key, text, file);
+        NoteWriteResult(WritePrivateProfileStringA(section, key, text, file) != FALSE);
         return;
     }
     HKEY sectionKey = OpenSectionForWriting(section);
     if (sectionKey == nullptr) {
+        NoteWriteResult(false);
         return;
     }
-    RegSetValueExA(sectionKey, key, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
-                   static_cast<DWORD>(std::strlen(text) + 1));
+    NoteWriteResult(RegSetValueExA(sectionKey, key, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
+                                   static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS);
     RegCloseKey(sectionKey);
 }
 
 void WriteSettingStruct(const char *section, const char *key, const void *data, uint32_t size,
                         const char *file) {
     if (UseRegistry == 0) {
-        WritePrivateProfileStructA(section, key, const_cast<void *>(data), size, file);
+        NoteWriteResult(WritePrivateProfileStructA(section, key, const_cast<void *>(data), size,
+                                                   file) != FALSE);
         return;
     }
     HKEY sectionKey = OpenSectionForWriting(section);
     if (sectionKey == nullptr) {
+        NoteWriteResult(false);
         return;
     }
-    RegSetValueExA(sectionKey, key, 0, REG_BINARY, static_cast<const BYTE *>(data), size);
+    NoteWriteResult(RegSetValueExA(sectionKey, key, 0, REG_BINARY, static_cast<const BYTE *>(data),
+                                   size) == ERROR_SUCCESS);
     RegCloseKey(sectionKey);
 }
 

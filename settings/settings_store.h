@@ -31,6 +31,11 @@ void WriteSettingString(const char *section, const char *key, const char *text, 
 void WriteSettingStruct(const char *section, const char *key, const void *data, uint32_t size,
                         const char *file);
 
+// A write that storage refused (INI file or registry).  The handler is called
+// once per run, at the first failure, on the thread that wrote; a failure
+// before a handler is set is kept for it and handed over by the setter.
+void SetSettingsWriteFailureHandler(void (*handler)());
+
 // Catalogue-level access: section, key and default come from the catalogue,
 // the file is ConfigFilePath.
 int32_t ReadSetting(Setting id);

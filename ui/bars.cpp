@@ -21,6 +21,7 @@ const UINT kStatusBarId = 1;
 // its position here.
 enum Label {
     SpeakTime,
+    StopSpeaking,
     Configure,
     ResetConfiguration,
     SetIniPath,
@@ -37,6 +38,7 @@ struct ToolbarEntry {
 
 const ToolbarEntry kToolbarEntries[] = {
     {ID_SPEAK_TIME, SpeakTime},
+    {ID_STOP_SPEAKING, StopSpeaking},
     {0, 0},
     {ID_CONFIGURE, Configure},
     {ID_RESET_CONFIGURATION, ResetConfiguration},

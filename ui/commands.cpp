@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include <cstring>
+
 #include "bars.h"
 #include "clock_thread.h"
 #include "config_removal.h"
@@ -14,24 +16,16 @@ namespace {
 
 // --- Message boxes --------------------------------------------------------
 
-int ShowBox(HWND owner, UINT captionId, UINT textId, UINT style) {
-    char caption[kTextBufferSize];
-    char text[kTextBufferSize];
-    LoadText(captionId, caption);
-    LoadText(textId, text);
-    return MessageBoxA(owner, text, caption, style);
-}
-
 bool AskYesNo(HWND owner, UINT textId) {
-    return ShowBox(owner, IDS_CAPTION_QUESTION, textId, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return ShowMessageBox(owner, IDS_CAPTION_QUESTION, textId, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void ShowInformation(HWND owner, UINT textId) {
-    ShowBox(owner, IDS_CAPTION_INFORMATION, textId, MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(owner, IDS_CAPTION_INFORMATION, textId, MB_OK | MB_ICONINFORMATION);
 }
 
 void ShowError(HWND owner, UINT textId) {
-    ShowBox(owner, IDS_CAPTION_ERROR, textId, MB_OK | MB_ICONERROR);
+    ShowMessageBox(owner, IDS_CAPTION_ERROR, textId, MB_OK | MB_ICONERROR);
 }
 
 // --- Handlers -------------------------------------------------------------
@@ -44,28 +38,39 @@ void ReadClipboard(HWND) {
     RaiseRequest(ReadClipboardRequested);
 }
 
+void StopSpeaking(HWND) {
+    RaiseRequest(StopSpeakingRequested);
+}
+
+// The ClockThread holds the clipboard request until the reading has been
+// spoken: pressed again meanwhile, the hot key stops it.
+void ReadOrStopClipboard(HWND window) {
+    if (ReadClipboardRequested.load() != 0) {
+        StopSpeaking(window);
+    } else {
+        ReadClipboard(window);
+    }
+}
+
 void RestartSpeech(HWND) {
     RaiseRequest(RestartSpeechRequested);
 }
 
 void About(HWND window) {
-    ShowBox(window, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT, MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(window, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT, MB_OK | MB_ICONINFORMATION);
 }
 
 // From anywhere on the desktop: no owner, and in front of whatever has focus.
 void AboutFromHotKey(HWND) {
-    ShowBox(nullptr, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT,
-            MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    ShowMessageBox(nullptr, IDS_ABOUT_CAPTION, IDS_ABOUT_TEXT,
+                   MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 
-// After OK the ClockThread takes the new speech settings, and the hot keys
-// follow RegisterHotkeys; a cancelled dialog changes nothing.
-bool RunConfiguration(HWND owner, HWND window) {
-    if (ShowConfigurationDialog(owner) == 0) {
-        return false;
-    }
+// Stored settings taken at once: the ClockThread's speech settings, and
+// the hot keys following RegisterHotkeys.
+void TakeNewSettings(HWND window, bool repaint) {
     RaiseRequest(ApplySpeechSettingsRequested);
-    if (owner != nullptr) {
+    if (repaint) {
         PostMessageA(window, WM_TIMER, 0, 0);
     }
     if (ReadFlag(Setting::RegisterHotkeys)) {
@@ -73,6 +78,19 @@ bool RunConfiguration(HWND owner, HWND window) {
     } else {
         UnregisterHotkeys(window);
     }
+}
+
+// Apply counts at once, as OK does; Cancel afterwards undoes nothing.
+void TakeAppliedSettings(HWND window) {
+    TakeNewSettings(window, true);
+}
+
+// After OK the new settings are taken; a cancelled dialog changes nothing.
+bool RunConfiguration(HWND owner, HWND window) {
+    if (ShowConfigurationDialog(owner, TakeAppliedSettings, window) == 0) {
+        return false;
+    }
+    TakeNewSettings(window, owner != nullptr);
     return true;
 }
 
@@ -149,6 +167,7 @@ const Command kCommands[] = {
     {ID_RESET_CONFIGURATION, ResetConfiguration},
     {ID_SET_INI_PATH, SetIniPath},
     {ID_SPEAK_TIME, SpeakTime},
+    {ID_STOP_SPEAKING, StopSpeaking},
     {ID_MINIMIZE_TO_TRAY, HideToTray},
     {ID_RESTORE_WINDOW, RestoreFromTray},
     {ID_RESTART_SPEECH, RestartSpeech},
@@ -194,7 +213,7 @@ const HotKey kHotKeys[] = {
     {IDH_ABOUT, MOD_ALT, VK_F8, AboutFromHotKey},
     {IDH_TOGGLE_TRAY, MOD_ALT, VK_F11, ToggleTray},
     {IDH_SPEAK_TIME, MOD_ALT, VK_F12, SpeakTime},
-    {IDH_READ_CLIPBOARD, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'R', ReadClipboard},
+    {IDH_READ_CLIPBOARD, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'R', ReadOrStopClipboard},
 };
 
 template <typename Row, size_t N> const Row *FindRow(const Row (&rows)[N], UINT id) {
@@ -275,6 +294,24 @@ void UnregisterHotkeys(HWND window) {
     for (const HotKey &hotKey : kHotKeys) {
         UnregisterHotKey(window, hotKey.id);
     }
+}
+
+void ReportSettingsNotSaved(HWND window) {
+    char status[kTextBufferSize];
+    LoadText(IDS_SETTINGS_NOT_SAVED_STATUS, status);
+    if (HWND bar = StatusBar.load()) {
+        SetWindowTextA(bar, status);
+    }
+    char location[kTextBufferSize];
+    std::memset(location, 0, sizeof location);
+    if (UseRegistry != 0) {
+        wsprintfA(location, "HKEY_CURRENT_USER\\%s", kProductKeyPath);
+    } else {
+        lstrcpynA(location, ConfigFilePath, sizeof location);
+    }
+    // Owned only by a window the user can see.
+    ShowMessageBox(IsWindowVisible(window) ? window : nullptr, IDS_CAPTION_WARNING,
+                   IDS_SETTINGS_NOT_SAVED, MB_OK | MB_ICONWARNING, location);
 }
 
 void RestoreStoredToggle(HWND window, UINT id) {

@@ -21,3 +21,7 @@ void UnregisterHotkeys(HWND window);
 // Creation: when the toggle's setting is stored on, checks its item and
 // switches its element on.
 void RestoreStoredToggle(HWND window, UINT id);
+
+// Tells the user, in the status bar and a warning box, that settings cannot
+// be written where they live, and where to choose another place.
+void ReportSettingsNotSaved(HWND window);

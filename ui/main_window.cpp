@@ -24,6 +24,16 @@ const COLORREF kWhite = RGB(255, 255, 255);
 // The placement the window had while it was created: Reset returns to it.
 WINDOWPLACEMENT StartupPlacement;
 UINT TaskbarCreatedMessage = 0;
+// Posted at the first settings write that storage refused: reported from
+// the message loop, never from the middle of a sequence of writes.
+const UINT kSettingsNotSavedMessage = WM_APP + 1;
+static_assert(kSettingsNotSavedMessage != TRAY_CALLBACK_MESSAGE);
+HWND ReportingWindow = nullptr;
+
+void PostSettingsNotSaved() {
+    PostMessageA(ReportingWindow, kSettingsNotSavedMessage, 0, 0);
+}
+
 // A failed engine start posts WM_DESTROY before the window is really
 // destroyed, so the sequence may be asked for twice; it runs once.
 bool ShutdownDone = false;
@@ -93,6 +103,8 @@ LRESULT OnCreate(HWND window) {
     RestoreStoredToggle(window, ID_HIDE_MENU_BAR);
     RestoreStoredToggle(window, ID_SAVE_WINDOW_POSITION);
     TaskbarCreatedMessage = RegisterTaskbarCreatedMessage();
+    ReportingWindow = window;
+    SetSettingsWriteFailureHandler(PostSettingsNotSaved);
     PostMessageA(window, WM_TIMER, 0, 0);
     return 0;
 }
@@ -156,6 +168,7 @@ void ResetMainWindow(HWND window) {
     WINDOWPLACEMENT placement = StartupPlacement;
     placement.showCmd = SW_SHOWNORMAL;
     SetWindowPlacement(window, &placement);
+    NoteWindowShown();
     PostMessageA(window, WM_TIMER, 0, 0);
 }
 
@@ -271,6 +284,7 @@ void ShowMainWindow(HWND window, bool startHidden, int showCommand) {
         return;
     }
     ShowWindow(window, showCommand);
+    NoteWindowShown();
     UpdateWindow(window);
     ApplySavedWindowPlacement(window);
 }
@@ -313,6 +327,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnHotKey(window, message, wParam, lParam);
     case TRAY_CALLBACK_MESSAGE:
         return OnTrayCallback(window, wParam, lParam);
+    case kSettingsNotSavedMessage:
+        ReportSettingsNotSaved(window);
+        return 0;
     case WM_DPICHANGED:
         // Moved to a screen of another density: take the size the system
         // proposes, as the program says it scales per monitor.

@@ -51,6 +51,7 @@ void HideToTray(HWND window) {
 void RestoreFromTray(HWND window) {
     RemoveTrayIcon(window);
     ShowWindow(window, SW_RESTORE);
+    NoteWindowShown();
     SetForegroundWindow(window);
     // A second instance restores the first before it has located any
     // configuration; it has no placement of the first's to apply.

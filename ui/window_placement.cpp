@@ -7,6 +7,14 @@
 static_assert(sizeof(WINDOWPLACEMENT) == kWindowPlacementSize,
               "WindowPlacement is stored byte for byte");
 
+namespace {
+bool WindowShown = false;
+} // namespace
+
+void NoteWindowShown() {
+    WindowShown = true;
+}
+
 bool ReadWindowPlacement(HWND window, WINDOWPLACEMENT &placement) {
     std::memset(&placement, 0, sizeof placement);
     placement.length = sizeof placement;
@@ -14,7 +22,7 @@ bool ReadWindowPlacement(HWND window, WINDOWPLACEMENT &placement) {
 }
 
 void SaveWindowPlacement(HWND window) {
-    if (!ReadFlag(Setting::SavePosition)) {
+    if (!WindowShown || !ReadFlag(Setting::SavePosition)) {
         return;
     }
     WINDOWPLACEMENT placement;

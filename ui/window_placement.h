@@ -8,7 +8,12 @@
 // platform could not report it.
 bool ReadWindowPlacement(HWND window, WINDOWPLACEMENT &placement);
 
-// When SavePosition is on: writes window's placement (nothing when it cannot
-// be read), or applies the stored one (nothing when none is stored).
+// Called whenever the window is shown.  Until then the window has only the
+// platform's default placement, which must never replace the stored one: a
+// hidden start that ends without the window ever shown stores nothing.
+void NoteWindowShown();
+
+// When SavePosition is on and the window has been shown: writes window's placement (nothing when it
+// cannot be read); applies the stored one (nothing when none is stored).
 void SaveWindowPlacement(HWND window);
 void ApplySavedWindowPlacement(HWND window);

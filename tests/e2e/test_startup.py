@@ -27,6 +27,13 @@ class StartupTest(E2ETestCase):
         probe("message", 0x0010, 0, 0)  # WM_CLOSE, as the close box sends
         self.assert_exits_with(orvanel, 0)
 
+    def test_manifest_asks_for_the_users_own_rights(self):
+        exe = os.path.join(os.environ["ORVANEL_BUILD_DIR"], "bin", "Orvanel.exe")
+        code, values = probe("manifest", windows_path(exe))
+        self.assertEqual(code, 0, "no manifest resource")
+        self.assertIn('<requestedExecutionLevel level="asInvoker" uiAccess="false"/>',
+                      values["manifest"])
+
     def test_exit_command_ends_with_zero(self):
         box = self.sandbox()
         orvanel = box.start()

@@ -5,7 +5,7 @@ import os
 import unittest
 
 from clock_log import (ClockTestCase, HOTKEY_READ_CLIPBOARD, HOTKEY_SPEAK_TIME, READ_CLIPBOARD,
-                       RESTART_SPEECH, SPEAK_TIME, after)
+                       RESTART_SPEECH, SPEAK_TIME, STOP_SPEAKING, after)
 from harness import probe, wait_for
 
 DAY = "2026-12-06"
@@ -129,6 +129,32 @@ class ReadClipboardTest(ClockTestCase):
                                       ("speak", "1", ",")])
         cut = [e for e in self.log.events() if e.name == "cut"]
         self.assertEqual([len(e.args[0]) for e in cut], [size], "the long text was not cut off")
+
+    def test_stop_speaking_and_exit_cut_a_long_reading(self):
+        self.start_idle(ms_per_char=50)
+        text = "A long copied text, read for minutes. " * 100
+        self.assertEqual(probe("clipboard-set", text)[0], 0)
+        reading = [("speak", "1", text), ("sync",)]
+        # Stop Speaking, then the Read Clipboard hot key pressed again.
+        rounds = ((("command", READ_CLIPBOARD), ("command", STOP_SPEAKING)),
+                  (("hotkey", HOTKEY_READ_CLIPBOARD), ("hotkey", HOTKEY_READ_CLIPBOARD)))
+        for count, (read, stop) in enumerate(rounds, start=1):
+            probe(*read)
+            self.wait_call(("sync",), count=count)
+            self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == "Speaking", 10))
+            probe(*stop)
+            self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == "I'm ready!",
+                                     10), "the reading was not stopped")
+            self.assertEqual(self.log.calls()[-3:], reading + [("reset", "0")])
+        # Exit does not wait for the reading to end.
+        probe("command", READ_CLIPBOARD)
+        self.wait_call(("sync",), count=3)
+        probe("message", 0x0010, 0, 0)  # WM_CLOSE
+        self.assert_exits_with(self.process, 0, seconds=30)
+        self.assertEqual(self.log.calls()[-6:], reading + [
+            ("reset", "0"), ("reset", "1"), ("unload_dictionary",), ("shutdown",)])
+        cut = [e.args[0] for e in self.log.events() if e.name in ("cut", "dropped")]
+        self.assertEqual(cut.count(text), 3, "a reading was not cut off")
 
 
 class RestartSpeechTest(ClockTestCase):

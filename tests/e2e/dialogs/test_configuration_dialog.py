@@ -99,8 +99,9 @@ class ConfigurationDialogTest(E2ETestCase):
                          ["0,23", "0,59", "0,59", "0,23", "0,23"])
         self.assertEqual(dialog.items(1018), SPEAKERS)
         self.assertEqual(dialog.get(1018, "sel"), "0")
-        self.assertGreaterEqual(int(dialog.get(1015, "count")), 1)
-        self.assertEqual(dialog.get(1015, "sel"), "0")
+        self.assertGreaterEqual(int(dialog.get(1015, "count")), 2)
+        self.assertEqual((dialog.get(1015, "item0"), dialog.get(1015, "sel")),
+                         ("System default device", "0"))
         for control in list(ALARM_CONTROLS) + list(QUIET_CONTROLS):
             self.assertFalse(dialog.enabled(control), control)
         self.assertTrue(all(dialog.enabled("label%d" % i) for i in range(len(LABELS))))
@@ -121,7 +122,7 @@ class ConfigurationDialogTest(E2ETestCase):
             "StartHidden": "0", "RegisterHotkeys": "1", "24Hour": "0", "UniversalTime": "0",
             "BypassMarker": "0", "IncludeZone": "1", "TimeIntro": "The current time is",
             "CheckInterval": "15", "StartupAnnounce": "1", "EndComma": "1", "AnnounceDate": "0",
-            "ShortDate": "0", "DateIntro": "The current date is", "AudioDevice": "0",
+            "ShortDate": "0", "DateIntro": "The current date is", "AudioDevice": "-1",
             "OwnDevice": "0", "Volume": "100", "Speaker": "0", "Rate": "181", "ResetSpeech": "0",
             "UserDictionary": "", "Greeting": "", "Closing": "", "BeepInterval": "0",
             "Interruptability": "0", "AlarmEnabled": "0", "QuietMode": "0"}})
@@ -187,7 +188,7 @@ class ConfigurationDialogTest(E2ETestCase):
             "QuietBeforeHour", "TimeIntro")}, {
             "AlarmEnabled": "0", "AlarmHour": "7", "AlarmMinute": "30", "AlarmFile": "old.wav",
             "AlarmMessage": "Wake", "CheckInterval": "60", "Volume": "100", "Speaker": "-1",
-            "AudioDevice": "-1", "Rate": "100", "QuietAfterHour": "23", "QuietBeforeHour": "6",
+            "AudioDevice": "5", "Rate": "100", "QuietAfterHour": "23", "QuietBeforeHour": "6",
             "TimeIntro": ""})
         self.assertNotIn("AlarmSecond", settings)
         self.assertIsNotNone(look(CONFIGURATION, 0), "Apply closed the dialog")
@@ -216,13 +217,24 @@ class ConfigurationDialogTest(E2ETestCase):
         probe("command", ids.ID_CONFIGURE)
         dialog = look(CONFIGURATION)
         self.assertEqual(dialog["owned_by_main"], "1")
-        self.assertEqual((dialog.get(1015, "count"), dialog.get(1015, "sel")), ("0", "-1"))
+        self.assertEqual((dialog.get(1015, "count"), dialog.get(1015, "sel")), ("1", "0"))
         self.assertEqual((dialog.get(1018, "sel"), dialog.get(1024, "text")), ("3", "Hi"))
         act(CONFIGURATION, "set:1024=Not kept", "click:2")
         self.assertTrue(gone(CONFIGURATION))
         self.assertEqual(reg_value(SETTINGS_KEY, "Greeting")[1], "Hi")
 
-        # OK: an empty device list stores -1; every value is text in the registry.
+        # Apply: the running clock takes the new speaker at once, and Cancel
+        # afterwards takes nothing back.
+        probe("command", ids.ID_CONFIGURE)
+        act(CONFIGURATION, "select:1018=5", "click:1043")
+        self.assertTrue(wait_for(lambda: self.engine_calls(box, "set_speaker")[-1:] == [["1", "5"]],
+                                 10), "Apply did not reach the engine")
+        self.assertIsNotNone(look(CONFIGURATION, 0), "Apply closed the dialog")
+        act(CONFIGURATION, "click:2")
+        self.assertTrue(gone(CONFIGURATION))
+        self.assertEqual(reg_value(SETTINGS_KEY, "Speaker")[1], "5")
+
+        # OK: the system default device stores -1; every value is text in the registry.
         probe("command", ids.ID_CONFIGURE)
         act(CONFIGURATION, "set:1019=222", "click:1")
         self.assertTrue(gone(CONFIGURATION))

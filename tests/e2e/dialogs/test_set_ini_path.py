@@ -8,7 +8,9 @@ from dialog_driver import (CONFIGURATION, SET_INI_PATH, act, gone, key_exists, l
 from harness import E2ETestCase, PRODUCT_KEY, ids, probe, windows_path
 
 MAKER_KEY = r"SOFTWARE\Tallowen"
-REG_SZ, REG_DWORD = 1, 4
+REG_SZ, REG_EXPAND_SZ, REG_DWORD = 1, 2, 4
+RESTART_NOTE = ("The application will need to be restarted in order for the change to take "
+                "effect.")
 
 
 class SetIniPathTest(E2ETestCase):
@@ -100,6 +102,47 @@ class SetIniPathTest(E2ETestCase):
         act(CONFIGURATION, "click:1")
         self.assertTrue(gone(CONFIGURATION))
         self.assertTrue(os.path.exists(box.ini_path))
+
+    def test_a_place_where_settings_cannot_be_written_is_refused(self):
+        box = self.sandbox()
+        open(os.path.join(box.folder, "plain.txt"), "w").close()
+        box.start(env={"ORVANEL_E2E_FOLDER": windows_path(box.folder)})
+        self.started_window(box)
+        folder = windows_path(box.folder)
+        no_folder = "The folder of \"%s\" does not exist. Create the folder first, or choose " \
+                    "another path."
+        refusals = [
+            ("x.ini", 'The path "x.ini" is not a full path. Type one that starts with a drive or '
+                      'a network share, such as C:\\Settings\\Orvanel.ini.'),
+            (folder + r"\missing\x.ini", no_folder % (folder + r"\missing\x.ini")),
+            (folder + r"\plain.txt\x.ini", no_folder % (folder + r"\plain.txt\x.ini")),
+            (r"%ORVANEL_E2E_FOLDER%\missing\x.ini", no_folder % (folder + r"\missing\x.ini")),
+            (folder, 'The file "%s" cannot be created or written. Choose a place where you may '
+                     'write.' % folder),
+        ]
+        probe("command", SET_INI_PATH_COMMAND)
+        for typed, reason in refusals:
+            with self.subTest(typed):
+                act(SET_INI_PATH, "set:1044=" + typed, "click:1")
+                self.expect_box("Error", reason)
+                probe("click", "ok")
+                # Still open, the text selected for correcting; nothing stored.
+                dialog = look(SET_INI_PATH)
+                self.assertEqual((dialog.get(1044, "text"), dialog.get(1044, "sel")),
+                                 (typed, "0,%d" % len(typed)))
+                self.assertFalse(key_exists(PRODUCT_KEY))
+        # Variables are kept for the next start, unexpanded; the file tried is not left behind.
+        for typed, kind in ((r"%ORVANEL_E2E_FOLDER%\kept.ini", REG_EXPAND_SZ),
+                            (folder + r"\plain.ini", REG_SZ)):
+            if not look(SET_INI_PATH, 0):
+                probe("command", SET_INI_PATH_COMMAND)
+            act(SET_INI_PATH, "set:1044=" + typed, "click:1")
+            self.expect_box("Information", RESTART_NOTE)
+            probe("click", "ok")
+            self.assertTrue(gone(SET_INI_PATH))
+            self.assertEqual(reg_value(PRODUCT_KEY, "ConfigFile"), (kind, typed, 260))
+        self.assertEqual(sorted(os.listdir(box.folder)),
+                         ["DECTALK.dll", "Orvanel.exe", "engine.log", "plain.txt"])
 
 
 if __name__ == "__main__":

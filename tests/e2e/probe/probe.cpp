@@ -28,6 +28,7 @@
 //   probe registered <name> <wParam> <lParam>  post a registered message to the main window
 //   probe popup-menu [timeoutMs]          whether a popup menu is open
 //   probe commands <rounds> <id>...       post WM_COMMAND of each id, rounds times over
+//   probe manifest <exe>                  the exe's manifest resource (type 24, id 1), escaped
 #include <windows.h>
 
 #include <commctrl.h>
@@ -453,7 +454,9 @@ void PrintControl(HWND dialog, HWND control, const char *key) {
     if (_stricmp(className, "Button") == 0) {
         std::printf("%s.check=%ld\n", key, send(BM_GETCHECK));
     } else if (_stricmp(className, "Edit") == 0) {
-        std::printf("%s.limit=%ld\n", key, send(EM_GETLIMITTEXT));
+        const long selection = send(EM_GETSEL);
+        std::printf("%s.limit=%ld\n%s.sel=%d,%d\n", key, send(EM_GETLIMITTEXT), key,
+                    LOWORD(selection), HIWORD(selection));
     } else if (_stricmp(className, UPDOWN_CLASSA) == 0) {
         long range = send(UDM_GETRANGE);
         HWND buddy = reinterpret_cast<HWND>(send(UDM_GETBUDDY));
@@ -657,6 +660,25 @@ int CmdCommands(int argc, char **argv) {
     return window != nullptr ? 0 : 1;
 }
 
+// The manifest as the loader finds it in the executable's resources.
+int CmdManifest(int argc, char **argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    HMODULE module = LoadLibraryExA(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found =
+        module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    if (loaded == nullptr) {
+        return 1;
+    }
+    std::string text(static_cast<const char *>(LockResource(loaded)),
+                     SizeofResource(module, found));
+    PrintEscaped("manifest", text);
+    FreeLibrary(module);
+    return 0;
+}
+
 struct ProbeCommand {
     const char *name;
     int arguments; // at least this many follow the name
@@ -691,6 +713,7 @@ const ProbeCommand kCommands[] = {
     {"reg-get", 0, CmdRegGet},
     {"reg-set-expand-sz", 0,
      [](int argc, char **argv) { return CmdRegSet(argc, argv, REG_EXPAND_SZ); }},
+    {"manifest", 1, CmdManifest},
     {"reg-delete-value", 0, CmdRegDeleteValue},
 };
 

@@ -3,10 +3,11 @@ once, the accelerators and hot keys as real key presses, Reset Configuration,
 menu help, the boxes, and the tray."""
 import os
 import re
+import struct
 import subprocess
 import unittest
 
-from harness import ids, probe, wait_for
+from harness import PRODUCT_KEY, ids, probe, wait_for, windows_path
 from window_harness import (TRAY_CALLBACK, WM_MENUSELECT, WM_SYSCOMMAND, WS_CAPTION,
                             WS_EX_TOPMOST, WindowTestCase)
 
@@ -29,7 +30,7 @@ class ElementsAndTogglesTest(WindowTestCase):
         self.assertEqual(children.one("Static")["style"], TIME_DISPLAY_STYLE)
         toolbar = children.one("ToolbarWindow32")
         self.assertEqual(toolbar["style"] & TOOLBAR_STYLE, TOOLBAR_STYLE)
-        self.assertEqual(toolbar["buttons"], 12)
+        self.assertEqual(toolbar["buttons"], 13)
         status = children.one("msctls_statusbar32")
         self.assertEqual((status["style"] & STATUS_BAR_STYLE, status["id"], status["text"]),
                          (STATUS_BAR_STYLE, 1, "I'm ready!"))
@@ -156,6 +157,7 @@ class MenuHelpAndBoxesTest(WindowTestCase):
         for text in ("Speaking", "I'm ready!"):
             self.assertTrue(wait_for(lambda: probe("statusbar")[1].get("text") == text, 10), text)
         rows = [(ids.ID_SPEAK_TIME, 1, "Speak the current time"),
+                (ids.ID_STOP_SPEAKING, 1, "Stop speaking at once and drop what is still to be said"),
                 (ids.ID_SAVE_WINDOW_POSITION, 1,
                  "Enable saving and restoring of window position information"),
                 (0xF060, 1, "Close the window, effectively quitting the application"),
@@ -280,6 +282,38 @@ class ShutdownRaceTest(WindowTestCase):
         probe("command", ids.ID_PAINT_TIME)
         probe("message", 0x0010, 0, 0)  # WM_CLOSE while the last toggles are handled
         self.assert_exits_with(self.process, 0, 30)
+
+
+class SettingsKeptTest(WindowTestCase):
+
+    def test_a_hidden_start_keeps_the_stored_placement(self):
+        placement = struct.pack("<11i", 44, 0, 1, -1, -1, -1, -1, 40, 50, 440, 350)
+        stored = placement.hex().upper() + "%02X" % (sum(placement) & 0xFF)
+        window = self.start({"SavePosition": 1, "StartHidden": 1}, {"WindowPlacement": stored})
+        self.assertEqual(window["visible"], "0")
+        probe("command", ids.ID_EXIT)  # Exit, the window never shown
+        self.assert_exits_with(self.process, 0)
+        self.assertEqual(self.ini("Appearance", "WindowPlacement"), stored)
+
+    def test_settings_that_cannot_be_written_are_reported_once(self):
+        self.box = self.sandbox()
+        folder = os.path.join(self.box.folder, "a-folder.ini")
+        os.makedirs(folder)
+        probe("reg-set-sz", PRODUCT_KEY, "ConfigFile", windows_path(folder))
+        self.process = self.box.start()
+        self.started_window(self.box)
+        probe("command", ids.ID_INCLUDE_SECONDS)  # Include Seconds, written at once
+        box = self.expect_box("Warning", (
+            "Settings cannot be saved to %s. Changes made now will be lost when Orvanel ends. "
+            "Choose a place where settings can be written with Set INI Path in the Clock menu, "
+            "then start Orvanel again.") % windows_path(folder))
+        self.assertEqual(box["owned_by_main"], "1")
+        self.assertEqual(probe("statusbar")[1].get("text"),
+                         "Settings cannot be saved: see Set INI Path")
+        probe("click", "ok")
+        probe("command", ids.ID_INCLUDE_SECONDS)
+        probe("statusbar")  # answered once the toggle has been handled
+        self.assertNotEqual(probe("box", 2000)[0], 0, "told more than once")
 
 
 if __name__ == "__main__":
