@@ -120,7 +120,7 @@ class SetIniPathTest(E2ETestCase):
             (folder, 'The file "%s" cannot be created or written. Choose a place where you may '
                      'write.' % folder),
         ]
-        probe("command", SET_INI_PATH_COMMAND)
+        probe("command", ids.ID_SET_INI_PATH)
         for typed, reason in refusals:
             with self.subTest(typed):
                 act(SET_INI_PATH, "set:1044=" + typed, "click:1")
@@ -135,7 +135,7 @@ class SetIniPathTest(E2ETestCase):
         for typed, kind in ((r"%ORVANEL_E2E_FOLDER%\kept.ini", REG_EXPAND_SZ),
                             (folder + r"\plain.ini", REG_SZ)):
             if not look(SET_INI_PATH, 0):
-                probe("command", SET_INI_PATH_COMMAND)
+                probe("command", ids.ID_SET_INI_PATH)
             act(SET_INI_PATH, "set:1044=" + typed, "click:1")
             self.expect_box("Information", RESTART_NOTE)
             probe("click", "ok")
