@@ -113,7 +113,8 @@ class DebianPackageTest(E2ETestCase):
                 probe("command", ID_PAINT_TIME)
                 ini = os.path.join(self.prefix, "drive_c", "Program Files", "Orvanel",
                                    "Orvanel.ini")
-                self.assertTrue(wait_for(lambda: os.path.exists(ini), 10))
+                self.assertTrue(wait_for(lambda: os.path.exists(ini), 10),
+                                "the settings were not written in the user's prefix")
                 probe("message", WM_CLOSE, 0, 0)
                 self.assertEqual(first.wait(30), 0)
         finally:
