@@ -18,8 +18,8 @@ WM_CLOSE = 0x0010
 OWN_FOLDERS = ("/usr/lib/orvanel", "/usr/share/doc/orvanel")
 
 
-def run(command, **kwargs):
-    return subprocess.run(command, capture_output=True, text=True, timeout=600, **kwargs)
+def run(command, timeout=600, **kwargs):
+    return subprocess.run(command, capture_output=True, text=True, timeout=timeout, **kwargs)
 
 
 def apt_get(*args):
@@ -58,11 +58,15 @@ class DebianPackageTest(E2ETestCase):
         self.addCleanup(self.remove_package)
 
     def remove_package(self):
+        """Also after a failure: the package, and whatever was left in its folders."""
         if run(["dpkg", "-s", "orvanel"]).returncode == 0:
             apt_get("remove", "orvanel")
+        for folder in OWN_FOLDERS:
+            shutil.rmtree(folder, ignore_errors=True)
 
     def user(self, *command):
-        return run(list(command), env=self.env, cwd=self.home)
+        # A second clock would not end: the timeout catches it.
+        return run(list(command), timeout=60, env=self.env, cwd=self.home)
 
     def test_installs_speaks_starts_with_the_session_and_leaves_nothing(self):
         built = run(["cmake", "--build", BUILD_DIR, "--target", "package_debian"])
