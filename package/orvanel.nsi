@@ -58,15 +58,30 @@ BrandingText "${PRODUCT} ${VERSION}"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_UNCOMPONENTSPAGE_NODESC
 
+; The pages say what this setup does; the stock texts speak of system files
+; to update and of "components" where there are only options.
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the talking clock, on this computer. It speaks with the voices of Windows.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
+!define MULTIUSER_INSTALLMODEPAGE_TEXT_ALLUSERS "Install for &anyone using this computer (needs an administrator)"
+!define MULTIUSER_INSTALLMODEPAGE_TEXT_CURRENTUSER "Install just for &me"
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_PAGE_HEADER_TEXT "Choose Options"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose whether ${PRODUCT} starts when you sign in."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Tick Start Orvanel when I sign in to have it start, hidden in the notification area, each time you sign in to Windows. Click Install to start the installation."
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Options:"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Orvanel.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "&Run ${PRODUCT} now"
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_HEADER_TEXT "Choose Options"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose whether your settings go too."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Your settings stay for a later install unless you tick Also remove my settings. Click Uninstall to start the uninstallation."
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Options:"
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.HideSpaceRequired
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -81,7 +96,7 @@ VIAddVersionKey "CompanyName" "${MAKER}"
 VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} (${ARCH}) Setup"
 VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 ${MAKER}"
 
-Section "Orvanel" SecProgram
+Section "Orvanel (always installed)" SecProgram
   SectionIn RO
   SetOutPath "$INSTDIR"
   File "/oname=Orvanel.exe" "${PROGRAM}"
@@ -140,7 +155,7 @@ FunctionEnd
 ; Uninstall: exactly what the sections above put in place, and the settings
 ; only when asked.
 
-Section "un.Orvanel" SecUnProgram
+Section "un.Orvanel (always removed)" SecUnProgram
   SectionIn RO
   Delete "$INSTDIR\Orvanel.exe"
   Delete "$INSTDIR\DECTALK.dll"
@@ -217,6 +232,13 @@ Function un.ConfigFilePath
   ${EndIf}
   Pop $0
   Push $1
+FunctionEnd
+
+; Removing needs no space: the page's "Space required: 0.0 KB" only puzzles.
+Function un.HideSpaceRequired
+  FindWindow $0 "#32770" "" $HWNDPARENT
+  GetDlgItem $0 $0 1023
+  ShowWindow $0 ${SW_HIDE}
 FunctionEnd
 
 Function un.onInit

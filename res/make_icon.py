@@ -2,10 +2,16 @@
 """Draws icon 101, a clock face showing ten past ten, at 16, 32 and 48 pixels.
 
 Run it to regenerate res/orvanel.ico; the icon is committed, so builds need no Python.
+`make_icon.py --hicolor DIR` writes the same face as DIR/SIZExSIZE/apps/orvanel.png
+at the sizes a Linux desktop looks for (the Debian package's icons, also committed).
 """
 import math
+import os
 import struct
 import sys
+import zlib
+
+HICOLOR_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
 
 
 def draw(size):
@@ -75,6 +81,25 @@ def dib(size, px):
     return header + rows + mask
 
 
+def png(size, px):
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data +
+                struct.pack('>I', zlib.crc32(kind + data) & 0xffffffff))
+    raw = b''.join(b'\0' + b''.join(struct.pack('BBBB', r, g, b, int(round(a * 255)))
+                                     for r, g, b, a in row) for row in px)
+    return (b'\x89PNG\r\n\x1a\n' +
+            chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+def hicolor(folder):
+    for s in HICOLOR_SIZES:
+        apps = os.path.join(folder, '%dx%d' % (s, s), 'apps')
+        os.makedirs(apps, exist_ok=True)
+        with open(os.path.join(apps, 'orvanel.png'), 'wb') as f:
+            f.write(png(s, draw(s)))
+
+
 def main(path):
     sizes = [16, 32, 48]
     images = [dib(s, draw(s)) for s in sizes]
@@ -88,4 +113,7 @@ def main(path):
 
 
 if __name__ == '__main__':
-    main(sys.argv[1] if len(sys.argv) > 1 else 'orvanel.ico')
+    if len(sys.argv) == 3 and sys.argv[1] == '--hicolor':
+        hicolor(sys.argv[2])
+    else:
+        main(sys.argv[1] if len(sys.argv) > 1 else 'orvanel.ico')
