@@ -2,6 +2,7 @@
 // it into a stream, so start-up must fail with the documented code, cleanly.
 #include "engine_library.h"
 #include "refusal_checks.h"
+#include "sapi_double_registration.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@ void ENGINE_CALL noCallback(int32_t, int32_t, uint32_t, uint32_t) {}
 } // namespace
 
 TEST(SapiEngine, StartupWithoutAUsableVoiceFailsCleanly) {
+    // Wine's own SAPI, whatever a run of the SAPI double's tests left behind.
+    SapiDoubleRegistration wineOwn(windowsPath(ORVANEL_SAPI_DOUBLE_DLL), false);
     EngineLibrary lib;
     std::string error;
     ASSERT_TRUE(lib.load(windowsPath(ORVANEL_SAPI_DLL), error)) << error;
