@@ -223,16 +223,11 @@ class TokenEnum final : public ComObject<IEnumSpObjectTokens> {
             *fetched = n;
         return n == count ? S_OK : S_FALSE;
     }
-    HRESULT STDMETHODCALLTYPE GetCount(ULONG *count) override {
-        if (!count)
-            return E_POINTER;
-        *count = ULONG(voices_.size());
-        return S_OK;
-    }
     NOT_IMPLEMENTED(Skip(ULONG))
     NOT_IMPLEMENTED(Reset())
     NOT_IMPLEMENTED(Clone(IEnumSpObjectTokens **))
     NOT_IMPLEMENTED(Item(ULONG, ISpObjectToken **))
+    NOT_IMPLEMENTED(GetCount(ULONG *))
 
   private:
     bool answers(REFIID iid) const override { return IsEqualIID(iid, IID_IEnumSpObjectTokens); }
