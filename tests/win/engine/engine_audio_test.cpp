@@ -671,6 +671,7 @@ class SapiDoubleEnvironment : public ::testing::Environment {
     void SetUp() override {
         registration_.reset(new SapiDoubleRegistration(windowsPath(ORVANEL_SAPI_DOUBLE_DLL)));
         ASSERT_TRUE(registration_->ok()) << "the SAPI double could not be registered";
+        DeleteFileA(doubleLog().c_str());
         SetEnvironmentVariableA("ORVANEL_SAPI_DOUBLE_LOG", doubleLog().c_str());
     }
     void TearDown() override { registration_.reset(); }
