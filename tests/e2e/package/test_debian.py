@@ -10,10 +10,9 @@ import shutil
 import subprocess
 from unittest import mock
 
-from harness import BUILD_DIR, E2ETestCase, probe, wait_for
+from harness import BUILD_DIR, E2ETestCase, file_sink, ids, probe, wait_for
 from test_package import cmake_version
 
-ID_PAINT_TIME = 40007
 WM_CLOSE = 0x0010
 OWN_FOLDERS = ("/usr/lib/orvanel", "/usr/share/doc/orvanel")
 
@@ -42,17 +41,12 @@ class DebianPackageTest(E2ETestCase):
         self.prefix = os.path.join(self.home, ".local", "share", "orvanel")
         shutil.rmtree(self.home, ignore_errors=True)
         os.makedirs(self.home)
-        sink = os.path.join(self.home, "sink.conf")
         self.wav = os.path.join(self.home, "out.wav")
-        with open(sink, "w") as conf:
-            conf.write('pcm.!default { type file slave.pcm "null" file "%s" format "wav" }\n'
-                       % self.wav)
         # The user's environment: no prefix or XDG folders chosen, sound to the
         # file sink (no PulseAudio server, so Wine takes ALSA).
         self.env = {k: v for k, v in os.environ.items()
                     if not k.startswith(("WINE", "XDG_"))}
-        self.env.update(HOME=self.home, PULSE_SERVER="unix:/nonexistent",
-                        ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:" + sink)
+        self.env.update(file_sink(self.wav), HOME=self.home, PULSE_SERVER="unix:/nonexistent")
         self.addCleanup(shutil.rmtree, self.home, True)
         self.addCleanup(run, ["wineserver", "-k"], env=dict(self.env, WINEPREFIX=self.prefix))
         self.addCleanup(self.remove_package)
@@ -114,7 +108,7 @@ class DebianPackageTest(E2ETestCase):
                 self.main_window()
                 self.assertEqual(self.user(*menu).returncode, 0)
                 self.assertIsNone(first.poll())
-                probe("command", ID_PAINT_TIME)
+                probe("command", ids.ID_PAINT_TIME)
                 ini = os.path.join(self.prefix, "drive_c", "Program Files", "Orvanel",
                                    "Orvanel.ini")
                 self.assertTrue(wait_for(lambda: os.path.exists(ini), 10),

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Timing checks of the eSpeak NG engine on a paced device.
+"""Timing checks of an engine build on a paced device.
 
 Each run has a PulseAudio daemon of its own playing into a null sink in real
 time; Wine reaches it through ALSA's pulse plugin (ALSA_CONFIG_PATH, so the
@@ -97,7 +97,8 @@ def run_probe(args, mode, env):
     # Output to a file, not a pipe: a Wine process started on the way (the
     # desktop's explorer.exe) inherits it and outlives the probe.
     with tempfile.TemporaryFile(mode="w+") as out:
-        status = subprocess.run([args.wine, args.probe, args.engine, mode], env=env,
+        extra = [args.sapi_double] if args.sapi_double else []
+        status = subprocess.run([args.wine, args.probe, args.engine, mode] + extra, env=env,
                                 stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
                                 timeout=120).returncode
         out.seek(0)
@@ -155,6 +156,7 @@ def main():
     parser.add_argument("--wine", required=True, help="the emulator that runs Windows programs")
     parser.add_argument("--probe", required=True, help="timing_probe.exe")
     parser.add_argument("--engine", required=True, help="DECTALK.dll as a Windows path")
+    parser.add_argument("--sapi-double", help="the SAPI double, as a Windows path, for the SAPI engine")
     args = parser.parse_args()
 
     # Under /tmp: the daemon's socket path must stay short.

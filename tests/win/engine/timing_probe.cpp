@@ -1,8 +1,9 @@
-// Drives the eSpeak NG engine for the paced-device checks: the script that
+// Drives an engine for the paced-device checks: the script that
 // runs it records the device's output and compares it with the times printed
 // here.  Times are QueryPerformanceCounter in ms, which under Wine is the
 // host's CLOCK_MONOTONIC_RAW, the clock the script stamps the recording with.
 #include "engine_library.h"
+#include "sapi_double_registration.h"
 
 #include <windows.h>
 
@@ -24,9 +25,15 @@ double nowMs() {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: timing_probe ENGINE.dll reset|sync\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: timing_probe ENGINE.dll reset|sync [SAPI-DOUBLE.dll]\n");
         return 2;
+    }
+    // The SAPI engine speaks through the SAPI double, registered for the run.
+    SapiDoubleRegistration sapiDouble(argc == 4 ? argv[3] : "", argc == 4);
+    if (argc == 4 && !sapiDouble.ok()) {
+        std::fprintf(stderr, "the SAPI double could not be registered\n");
+        return 1;
     }
     EngineLibrary lib;
     std::string error;

@@ -1,10 +1,17 @@
-// The Linux engine (eSpeak NG and Flite) under Wine, heard through the ALSA
-// file sink: every check is made on the audio that reached the device.  The
-// tests speak with the voice table's backends unless they choose one.
+// An engine build under Wine, heard through the ALSA file sink: every check is
+// made on the audio that reached the device.  Built once for the Linux engine
+// (eSpeak NG and Flite; the tests speak with the voice table's backends unless
+// they choose one) and once for the SAPI engine speaking through the SAPI double.
 #include "audio_analysis.h"
 #include "engine_library.h"
-#include "refusal_checks.h"
 #include "pcm.h"
+#include "refusal_checks.h"
+#ifdef ORVANEL_ENGINE_IS_SAPI
+#include "sapi_double_registration.h"
+#include "speech_markup.h"
+
+#include <objbase.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -14,6 +21,8 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -112,15 +121,34 @@ class BackendChoice {
     BackendChoice &operator=(const BackendChoice &) = delete;
 };
 
+// What differs between the builds: the backends a run can ask for, the rate
+// range each reports, and how many speakers have a voiced sound.
+struct RateRun {
+    const char *backend;
+    int32_t lowest, highest;
+};
+struct VoiceRun {
+    const char *backend;
+    uint32_t voiced;
+};
+#ifdef ORVANEL_ENGINE_IS_SAPI
+const RateRun kRateRuns[] = {{nullptr, 60, 540}};
+const VoiceRun kVoiceRuns[] = {{nullptr, 9}};
+#else
+const RateRun kRateRuns[] = {{"espeak", 80, 900}, {"flite", 80, 350}};
+// With eSpeak NG Wendy whispers; with the voice table she has a voice, a pitch of her own.
+const VoiceRun kVoiceRuns[] = {{"espeak", 8}, {nullptr, 9}};
+#endif
+
 } // namespace
 
-class EspeakEngine : public ::testing::Test {
+class EngineAudio : public ::testing::Test {
   protected:
     static EngineLibrary lib;
 
     static void SetUpTestSuite() {
         std::string error;
-        ASSERT_TRUE(lib.load(windowsPath(ORVANEL_ESPEAK_DLL), error)) << error;
+        ASSERT_TRUE(lib.load(windowsPath(ORVANEL_ENGINE_DLL), error)) << error;
     }
 
     void SetUp() override {
@@ -155,9 +183,9 @@ class EspeakEngine : public ::testing::Test {
     }
 };
 
-EngineLibrary EspeakEngine::lib;
+EngineLibrary EngineAudio::lib;
 
-TEST_F(EspeakEngine, SpeaksTheTimeAndCommaAsOnePhrase) {
+TEST_F(EngineAudio, SpeaksTheTimeAndCommaAsOnePhrase) {
     Capture c = session([](EngineInstance *e) {
         lib.speak(e, kTimeText, kEngineNoForce);
         lib.speak(e, ",", kEngineForce);
@@ -171,7 +199,7 @@ TEST_F(EspeakEngine, SpeaksTheTimeAndCommaAsOnePhrase) {
     EXPECT_SAME_SPEECH(sounding(c.samples), sounding(say(std::string(kTimeText) + ",").samples));
 }
 
-TEST_F(EspeakEngine, UnforcedTextIsHeldUntilForcedAndResetDropsIt) {
+TEST_F(EngineAudio, UnforcedTextIsHeldUntilForcedAndResetDropsIt) {
     Capture held = session([](EngineInstance *e) {
         lib.speak(e, kTimeText, kEngineNoForce);
         Sleep(300);
@@ -185,20 +213,16 @@ TEST_F(EspeakEngine, UnforcedTextIsHeldUntilForcedAndResetDropsIt) {
     EXPECT_GT(soundSeconds(synced), 0.8);
 }
 
-TEST_F(EspeakEngine, HigherRateIsShorterAndRatesAreClampedToTheReportedRange) {
-    const struct {
-        const char *backend;
-        int32_t highest;
-    } backends[] = {{"espeak", 900}, {"flite", 350}};
-    for (const auto &b : backends) {
-        SCOPED_TRACE(b.backend);
+TEST_F(EngineAudio, HigherRateIsShorterAndRatesAreClampedToTheReportedRange) {
+    for (const RateRun &b : kRateRuns) {
+        SCOPED_TRACE(b.backend ? b.backend : "the build's own");
         BackendChoice choice(b.backend);
         unsigned char caps[32] = {};
         ASSERT_EQ(lib.getCaps(caps), 0u);
         int32_t lowest, highest;
         memcpy(&lowest, caps + kEngineCapsMinRateOffset, 4);
         memcpy(&highest, caps + kEngineCapsMaxRateOffset, 4);
-        EXPECT_EQ(lowest, 80);
+        EXPECT_EQ(lowest, b.lowest);
         EXPECT_EQ(highest, b.highest);
 
         const std::string text = "The current time is 3:07 PM, on Tuesday the fifth of March.";
@@ -221,7 +245,7 @@ TEST_F(EspeakEngine, HigherRateIsShorterAndRatesAreClampedToTheReportedRange) {
     }
 }
 
-TEST_F(EspeakEngine, VolumeCommandScalesTheOutput) {
+TEST_F(EngineAudio, VolumeCommandScalesTheOutput) {
     auto at = [](const char *volumeCommand) {
         return session([&](EngineInstance *e) {
             lib.speak(e, volumeCommand, kEngineForce);
@@ -240,7 +264,7 @@ TEST_F(EspeakEngine, VolumeCommandScalesTheOutput) {
     EXPECT_EQ(energy(silent.samples), 0.0) << "-5 is taken as 0";
 }
 
-TEST_F(EspeakEngine, PlayPutsTheFileBetweenTheWordsAroundIt) {
+TEST_F(EngineAudio, PlayPutsTheFileBetweenTheWordsAroundIt) {
     const std::vector<int16_t> beep = tone(880, 0.25, 8000);
     const std::string path = workFolder() + "\\tone.wav";
     writeFile(path, wavBytes(beep));
@@ -259,7 +283,7 @@ TEST_F(EspeakEngine, PlayPutsTheFileBetweenTheWordsAroundIt) {
     EXPECT_GT(seconds(played.size() - at - file.size(), 22050), 0.4);
 }
 
-TEST_F(EspeakEngine, PlayConvertsOtherLayoutsAndPlaysWhatATruncatedFileHolds) {
+TEST_F(EngineAudio, PlayConvertsOtherLayoutsAndPlaysWhatATruncatedFileHolds) {
     // 44.1 kHz stereo: converted, so about as long as the original.
     std::vector<int16_t> stereo;
     for (int16_t s : tone(440, 0.5, 8000, 44100)) {
@@ -291,7 +315,7 @@ TEST_F(EspeakEngine, PlayConvertsOtherLayoutsAndPlaysWhatATruncatedFileHolds) {
     EXPECT_NE(findSequence(sounding(c.samples), sounding(beep)), std::string::npos);
 }
 
-TEST_F(EspeakEngine, FilesThatCannotBePlayedAreSkippedAndSpeechGoesOn) {
+TEST_F(EngineAudio, FilesThatCannotBePlayedAreSkippedAndSpeechGoesOn) {
     std::string adpcm = wavBytes(tone(440, 0.3, 8000));
     adpcm[20] = 0x11; // IMA ADPCM format tag
     writeFile(workFolder() + "\\adpcm.wav", adpcm);
@@ -314,7 +338,7 @@ TEST_F(EspeakEngine, FilesThatCannotBePlayedAreSkippedAndSpeechGoesOn) {
     EXPECT_SAME_SPEECH(sounding(c.samples), sounding(reference.samples));
 }
 
-TEST_F(EspeakEngine, MalformedCommandsAndLiteralTextAreSpoken) {
+TEST_F(EngineAudio, MalformedCommandsAndLiteralTextAreSpoken) {
     for (const char *text : {"[:volume set abc]", "[:play \"", "[:volume set 0] now"}) {
         Capture c = say(text);
         EXPECT_GT(soundSeconds(c), 0.3) << text;
@@ -327,13 +351,12 @@ TEST_F(EspeakEngine, MalformedCommandsAndLiteralTextAreSpoken) {
     EXPECT_GT(soundSeconds(c), 2.0);
 }
 
-TEST_F(EspeakEngine, NineSpeakersSoundDifferent) {
+TEST_F(EngineAudio, NineSpeakersSoundDifferent) {
     const std::string text = "The current time is 3:07 PM, on Tuesday the fifth of March.";
-    // With eSpeak NG Wendy whispers; with the voice table she has a voice, a pitch of her own.
-    for (const char *backend : {"espeak", static_cast<const char *>(nullptr)}) {
-        SCOPED_TRACE(backend ? backend : "voice table");
-        BackendChoice choice(backend);
-        const uint32_t voiced = backend ? 8 : 9;
+    for (const VoiceRun &run : kVoiceRuns) {
+        SCOPED_TRACE(run.backend ? run.backend : "voice table");
+        BackendChoice choice(run.backend);
+        const uint32_t voiced = run.voiced;
         Voicing v[9];
         for (uint32_t s = 0; s < 9; ++s) {
             Capture c = say(text, s);
@@ -361,7 +384,7 @@ TEST_F(EspeakEngine, NineSpeakersSoundDifferent) {
     }
 }
 
-TEST_F(EspeakEngine, ResetDropsEverythingQueued) {
+TEST_F(EngineAudio, ResetDropsEverythingQueued) {
     std::string longText;
     for (int i = 0; i < 20; ++i)
         longText += "This sentence is long and will never be heard to its end. ";
@@ -382,7 +405,7 @@ TEST_F(EspeakEngine, ResetDropsEverythingQueued) {
     EXPECT_SAME_SPEECH(tailLike(sounding(c.samples), tail), tail);
 }
 
-TEST_F(EspeakEngine, UserDictionaryReplacesWholeWordsUntilUnloaded) {
+TEST_F(EngineAudio, UserDictionaryReplacesWholeWordsUntilUnloaded) {
     const std::string dict = workFolder() + "\\words.txt";
     writeFile(dict, "# test words\nOrvanel\tbanana\njunk line without a tab\n");
     Capture replaced = session([&](EngineInstance *e) {
@@ -402,7 +425,7 @@ TEST_F(EspeakEngine, UserDictionaryReplacesWholeWordsUntilUnloaded) {
     EXPECT_DIFFERENT_SPEECH(sounding(plain.samples), sounding(direct.samples));
 }
 
-TEST_F(EspeakEngine, BadDictionariesLeaveNoDictionary) {
+TEST_F(EngineAudio, BadDictionariesLeaveNoDictionary) {
     const std::string good = workFolder() + "\\good.txt";
     const std::string junk = workFolder() + "\\junk.txt";
     writeFile(good, "ready\tbanana\n");
@@ -428,7 +451,7 @@ TEST_F(EspeakEngine, BadDictionariesLeaveNoDictionary) {
     lib.shutdown(e);
 }
 
-TEST_F(EspeakEngine, OwnDeviceKeepsTheDeviceOpenBetweenUtterances) {
+TEST_F(EngineAudio, OwnDeviceKeepsTheDeviceOpenBetweenUtterances) {
     // The file sink starts a new file whenever the device is opened, so the
     // capture holds both utterances only if the device stayed open between them.
     auto twoUtterances = [](EngineInstance *e) {
@@ -449,7 +472,7 @@ TEST_F(EspeakEngine, OwnDeviceKeepsTheDeviceOpenBetweenUtterances) {
         << "the device was not closed when the queue ran dry";
 }
 
-TEST_F(EspeakEngine, DeviceThatCannotBeOpenedIsReportedAsKind2WithBit2Only) {
+TEST_F(EngineAudio, DeviceThatCannotBeOpenedIsReportedAsKind2WithBit2Only) {
     const uint32_t expectedId = RegisterWindowMessageA("DECtalkErrorMessage");
     for (uint32_t options : {0u, 1u, 2u, 3u}) {
         g_callbacks.calls = 0;
@@ -489,7 +512,7 @@ TEST_F(EspeakEngine, DeviceThatCannotBeOpenedIsReportedAsKind2WithBit2Only) {
     lib.shutdown(e);
 }
 
-TEST_F(EspeakEngine, NullAndEmptyTextAndAMegabyteOfText) {
+TEST_F(EngineAudio, NullAndEmptyTextAndAMegabyteOfText) {
     Capture c = session([](EngineInstance *e) {
         EXPECT_EQ(lib.speak(e, nullptr, kEngineForce), static_cast<uint32_t>(kEngineBadArguments));
         EXPECT_EQ(lib.speak(e, "", kEngineForce), 0u);
@@ -514,7 +537,7 @@ TEST_F(EspeakEngine, NullAndEmptyTextAndAMegabyteOfText) {
     EXPECT_SAME_SPEECH(tailLike(sounding(c.samples), done), done);
 }
 
-TEST_F(EspeakEngine, NullStaleAndForeignInstancesDoNothing) {
+TEST_F(EngineAudio, NullStaleAndForeignInstancesDoNothing) {
     unsigned char caps[32];
     EXPECT_EQ(lib.startup(nullptr, -1, 2, recordCallback, 0),
               static_cast<uint32_t>(kEngineBadArguments));
@@ -532,7 +555,7 @@ TEST_F(EspeakEngine, NullStaleAndForeignInstancesDoNothing) {
     EXPECT_EQ(local, 0);
 }
 
-TEST_F(EspeakEngine, SpeakAndResetFromTwoThreadsAtOnce) {
+TEST_F(EngineAudio, SpeakAndResetFromTwoThreadsAtOnce) {
     EngineInstance *e = nullptr;
     ASSERT_EQ(lib.startup(&e, -1, kEngineReportErrors, recordCallback, 0), 0u);
     std::atomic<bool> go{false};
@@ -567,7 +590,7 @@ TEST_F(EspeakEngine, SpeakAndResetFromTwoThreadsAtOnce) {
     EXPECT_GT(soundSeconds(say("Still here.")), 0.3);
 }
 
-TEST_F(EspeakEngine, ShutdownWhileSpeakingReturnsAndSilencesTheDevice) {
+TEST_F(EngineAudio, ShutdownWhileSpeakingReturnsAndSilencesTheDevice) {
     std::string longText;
     for (int i = 0; i < 50; ++i)
         longText += "A long speech that the shutdown interrupts. ";
@@ -585,12 +608,13 @@ TEST_F(EspeakEngine, ShutdownWhileSpeakingReturnsAndSilencesTheDevice) {
     EXPECT_EQ(lib.speak(e, "after", 1), static_cast<uint32_t>(kEngineBadInstance));
 }
 
+#ifndef ORVANEL_ENGINE_IS_SAPI
 // Run by ctest on its own, with the eSpeak NG data folder pointing at an empty
 // one: a start-up that needs eSpeak NG fails with its code, one that does not starts.
 TEST(EspeakStartup, WithoutVoiceDataOnlyStartupsThatNeedItFail) {
     EngineLibrary lib;
     std::string error;
-    ASSERT_TRUE(lib.load(windowsPath(ORVANEL_ESPEAK_DLL), error)) << error;
+    ASSERT_TRUE(lib.load(windowsPath(ORVANEL_ENGINE_DLL), error)) << error;
     {
         BackendChoice choice("espeak");
         EngineInstance *e = reinterpret_cast<EngineInstance *>(1);
@@ -613,7 +637,7 @@ TEST(EspeakStartup, WithoutVoiceDataOnlyStartupsThatNeedItFail) {
 TEST(EspeakNoDevice, SpeechWithNoDeviceIsReportedAsKind2) {
     EngineLibrary lib;
     std::string error;
-    ASSERT_TRUE(lib.load(windowsPath(ORVANEL_ESPEAK_DLL), error)) << error;
+    ASSERT_TRUE(lib.load(windowsPath(ORVANEL_ENGINE_DLL), error)) << error;
     for (uint32_t own : {0u, uint32_t(kEngineOwnDevice)}) {
         g_callbacks.calls = 0;
         EngineInstance *e = nullptr;
@@ -631,3 +655,142 @@ TEST(EspeakNoDevice, SpeechWithNoDeviceIsReportedAsKind2) {
         lib.shutdown(e);
     }
 }
+#endif
+
+#ifdef ORVANEL_ENGINE_IS_SAPI
+namespace {
+
+// Where the SAPI double logs the calls it receives.
+std::string doubleLog() {
+    return workFolder() + "\\sapi-double.log";
+}
+
+// The SAPI engine speaks through the SAPI double, registered for the run.
+class SapiDoubleEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        registration_.reset(new SapiDoubleRegistration(windowsPath(ORVANEL_SAPI_DOUBLE_DLL)));
+        ASSERT_TRUE(registration_->ok()) << "the SAPI double could not be registered";
+        DeleteFileA(doubleLog().c_str());
+        SetEnvironmentVariableA("ORVANEL_SAPI_DOUBLE_LOG", doubleLog().c_str());
+    }
+    void TearDown() override { registration_.reset(); }
+
+  private:
+    std::unique_ptr<SapiDoubleRegistration> registration_;
+};
+::testing::Environment *const g_sapiDouble =
+    ::testing::AddGlobalTestEnvironment(new SapiDoubleEnvironment);
+
+struct SpeakCall {
+    std::string voice;
+    int rate = 0, pitch = 0;
+    std::string text;
+};
+
+} // namespace
+
+class SapiDouble : public EngineAudio {
+  protected:
+    // The Speak calls the double received while `body` ran, in order.
+    static std::vector<SpeakCall> speakCalls(const std::function<void(EngineInstance *)> &body) {
+        DeleteFileA(doubleLog().c_str());
+        session(body);
+        std::vector<SpeakCall> calls;
+        const std::string log = readSharedFile(doubleLog());
+        for (size_t at = 0; at < log.size();) {
+            size_t end = log.find('\n', at);
+            std::string line = log.substr(at, end - at);
+            at = end == std::string::npos ? log.size() : end + 1;
+            if (line.compare(0, 6, "speak\t") != 0)
+                continue;
+            size_t f[4], from = 0;
+            for (size_t &p : f)
+                from = (p = line.find('\t', from)) + 1;
+            calls.push_back({line.substr(f[0] + 1, f[1] - f[0] - 1),
+                             std::atoi(line.c_str() + f[1] + 1), std::atoi(line.c_str() + f[2] + 1),
+                             line.substr(f[3] + 1)});
+        }
+        return calls;
+    }
+};
+
+TEST_F(SapiDouble, MarkupCharactersQuotesAndNonAsciiReachTheVoiceIntact) {
+    // Windows-1252, as the program sends it; the voice gets it as XML text.
+    const char *text = "5 < 6 && 7 > 3: \"quoted\" 'single' </pitch> <x/> ]]> &amp; &#65; "
+                       "caf\xE9 \x80 \xFC\xDF";
+    const std::string expected = "5 < 6 && 7 > 3: \"quoted\" 'single' </pitch> <x/> ]]> &amp; "
+                                 "&#65; caf\xC3\xA9 \xE2\x82\xAC \xC3\xBC\xC3\x9F";
+    std::vector<SpeakCall> calls =
+        speakCalls([&](EngineInstance *e) { lib.speak(e, text, kEngineForce); });
+    ASSERT_EQ(calls.size(), 1u) << "a Speak call failed or the text was split";
+    EXPECT_EQ(calls[0].text, expected);
+}
+
+TEST_F(SapiDouble, SpeakersFindTheirVoiceOrOneOfTheirGenderAndRatesMapToSapis) {
+    // The double has a man, a woman and a girl; no senior voice.
+    const struct {
+        const char *voice;
+        int pitch;
+    } speakers[9] = {
+        {"OrvanelTestMale", 0},    {"OrvanelTestFemale", 0},  {"OrvanelTestMale", -6},
+        {"OrvanelTestMale", -3},   {"OrvanelTestMale", 4},    {"OrvanelTestGirl", 10},
+        {"OrvanelTestFemale", -4}, {"OrvanelTestFemale", -1}, {"OrvanelTestFemale", 2},
+    };
+    std::vector<SpeakCall> calls = speakCalls([](EngineInstance *e) {
+        for (uint32_t s = 0; s < 9; ++s) {
+            lib.setSpeaker(e, s);
+            lib.speak(e, "x", kEngineForce);
+        }
+    });
+    ASSERT_EQ(calls.size(), 9u);
+    for (uint32_t s = 0; s < 9; ++s) {
+        EXPECT_EQ(calls[s].voice, speakers[s].voice) << "speaker " << s;
+        EXPECT_EQ(calls[s].pitch, speakers[s].pitch) << "speaker " << s;
+    }
+
+    const struct {
+        uint32_t wpm;
+        int sapi;
+    } rates[] = {{uint32_t(-5), -10}, {10, -10}, {60, -10}, {120, -4}, {180, 0}, {400, 7},
+                 {540, 10},           {5000, 10}};
+    calls = speakCalls([&](EngineInstance *e) {
+        for (const auto &r : rates) {
+            lib.setRate(e, r.wpm);
+            lib.speak(e, "x", kEngineForce);
+        }
+    });
+    ASSERT_EQ(calls.size(), std::size(rates));
+    for (size_t i = 0; i < calls.size(); ++i)
+        EXPECT_EQ(calls[i].rate, rates[i].sapi) << rates[i].wpm << " words a minute";
+}
+
+TEST_F(SapiDouble, WhatTheVoiceWritesInOddPiecesIsPlayedSampleForSample) {
+    const std::string text = "The current time is 3:07 PM,";
+    Capture c = say(text, 2);
+    std::vector<sapidouble::TextRun> runs{{std::wstring(text.begin(), text.end()), -6}};
+    sapidouble::Signal signal(runs, 105, 0, 100, 22050);
+    std::vector<int16_t> expected(22050 * 5);
+    expected.resize(signal.next(expected.data(), expected.size()));
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(sounding(c.samples) == sounding(expected))
+        << sounding(c.samples).size() << " samples played, " << sounding(expected).size()
+        << " written by the voice";
+}
+
+TEST_F(SapiDouble, NoVoiceInstalledGives1002UntilOneIs) {
+    SetEnvironmentVariableA("ORVANEL_SAPI_DOUBLE_VOICES", "none");
+    EngineInstance *e = reinterpret_cast<EngineInstance *>(1);
+    EXPECT_EQ(lib.startup(&e, -1, kEngineReportErrors, recordCallback, 0),
+              static_cast<uint32_t>(kEngineNoVoiceData));
+    EXPECT_EQ(e, nullptr);
+    SetEnvironmentVariableA("ORVANEL_SAPI_DOUBLE_VOICES", nullptr);
+    EXPECT_GT(soundSeconds(say("Back again.")), 0.3);
+}
+
+TEST_F(SapiDouble, CallerWithAnApartmentThreadedComStillHearsSpeech) {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    EXPECT_GT(soundSeconds(say(kTimeText)), 1.0);
+    CoUninitialize();
+}
+#endif
