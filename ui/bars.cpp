@@ -112,6 +112,29 @@ void LayoutChildWindows(HWND mainWindow, LPARAM size) {
     EnumChildWindows(mainWindow, SizeChild, size);
 }
 
+RECT AreaBetweenBars(HWND mainWindow) {
+    RECT area;
+    std::memset(&area, 0, sizeof area);
+    GetClientRect(mainWindow, &area);
+    // The toolbar wraps to more rows as the window narrows; its height is
+    // whatever it took.
+    RECT bar;
+    HWND toolbar = Toolbar.load();
+    if (toolbar != nullptr && IsWindowVisible(toolbar) && GetWindowRect(toolbar, &bar)) {
+        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&bar), 2);
+        area.top = bar.bottom > area.top ? bar.bottom : area.top;
+    }
+    HWND status = StatusBar.load();
+    if (status != nullptr && IsWindowVisible(status) && GetWindowRect(status, &bar)) {
+        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&bar), 2);
+        area.bottom = bar.top < area.bottom ? bar.top : area.bottom;
+    }
+    if (area.bottom < area.top) {
+        area.bottom = area.top;
+    }
+    return area;
+}
+
 void ShowMenuHelp(HWND mainWindow, WPARAM item, HMENU menu) {
     HWND bar = StatusBar.load();
     if (bar == nullptr || !IsMenuItemChecked(CurrentMenuBar(mainWindow), ID_STATUS_BAR)) {

@@ -18,5 +18,9 @@ HWND CreateStatusBar(HWND mainWindow); // showing "I'm ready!"
 // themselves, the TimeDisplay is centred again at the next refresh.
 void LayoutChildWindows(HWND mainWindow, LPARAM size);
 
+// The client area left between the toolbar and the status bar (the whole
+// client area while they are off), in client coordinates.
+RECT AreaBetweenBars(HWND mainWindow);
+
 // WM_MENUSELECT, for the menu bar, the system menu and the tray menu alike.
 void ShowMenuHelp(HWND mainWindow, WPARAM item, HMENU menu);

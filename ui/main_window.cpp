@@ -40,9 +40,10 @@ void DestroyChild(std::atomic<HWND> &child) {
 }
 
 // Redraws the frame after a style change, in place and in its z-order.
+// Never activates: a window started hidden must not take the foreground.
 void RecalculateFrame(HWND window, HWND insertAfter, UINT extraFlags) {
     SetWindowPos(window, insertAfter, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | extraFlags);
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_NOACTIVATE | extraFlags);
 }
 
 void SetCaption(HWND window, bool shown) {
@@ -53,7 +54,7 @@ void SetCaption(HWND window, bool shown) {
 
 void SetTopMost(HWND window, bool topMost) {
     SetWindowPos(window, topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MoveToSuggestedRect(HWND window, const RECT *rect) {
@@ -156,6 +157,8 @@ void ResetMainWindow(HWND window) {
     WINDOWPLACEMENT placement = StartupPlacement;
     placement.showCmd = SW_SHOWNORMAL;
     SetWindowPlacement(window, &placement);
+    // The white background everywhere, not only where the time is redrawn.
+    InvalidateRect(window, nullptr, TRUE);
     PostMessageA(window, WM_TIMER, 0, 0);
 }
 
