@@ -11,8 +11,14 @@
 extern std::atomic<HWND> Toolbar;
 extern std::atomic<HWND> StatusBar;
 
-HWND CreateToolbar(HWND mainWindow);
-HWND CreateStatusBar(HWND mainWindow); // showing "I'm ready!"
+// Their switches: on creates the control (the status bar showing "I'm
+// ready!"), off destroys it; a control that cannot be created stays null.
+void ToolbarOn(HWND mainWindow);
+void ToolbarOff(HWND mainWindow);
+bool ToolbarExists();
+void StatusBarOn(HWND mainWindow);
+void StatusBarOff(HWND mainWindow);
+bool StatusBarExists();
 
 // WM_SIZE: every descendant to 0,0 at the new client size; the bars dock
 // themselves, the TimeDisplay is centred again at the next refresh.

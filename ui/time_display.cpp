@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "bars.h"
+#include "child_window.h"
 #include "display_text.h"
 #include "resources.h"
 #include "settings_store.h"
@@ -101,6 +102,23 @@ void StopPaintTimer() {
     if (timer != 0) {
         timeKillEvent(timer);
     }
+}
+
+void PaintTimeOn(HWND mainWindow) {
+    if (CreateTimeDisplay(mainWindow) != nullptr) {
+        ApplyDisplayFont();
+    }
+    StartPaintTimer(mainWindow);
+    PostMessageA(mainWindow, WM_TIMER, 0, 0);
+}
+
+void PaintTimeOff(HWND) {
+    StopPaintTimer();
+    DestroyChild(TimeDisplay);
+}
+
+bool TimeDisplayExists() {
+    return TimeDisplay.load() != nullptr;
 }
 
 void RefreshTimeDisplay(UINT timerId, HWND mainWindow) {
