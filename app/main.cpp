@@ -139,10 +139,13 @@ void InitialiseCommonControls() {
     InitCommonControlsEx(&controls);
 }
 
+// The keys act only on a window the user can see: after the tray menu the
+// hidden window keeps the foreground, and a Del typed into what looks like
+// another program must not ask to reset the configuration.
 int RunMessageLoop(HWND window, HACCEL accelerators) {
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(window, accelerators, &message)) {
+        if (!IsWindowVisible(window) || !TranslateAcceleratorA(window, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

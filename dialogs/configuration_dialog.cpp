@@ -11,6 +11,7 @@
 #include "configuration_controls.h"
 #include "engine.h"
 #include "file_browse.h"
+#include "place_dialog.h"
 #include "resources.h"
 #include "settings_store.h"
 
@@ -193,9 +194,16 @@ void SaveAll(HWND dialog) {
     }
 }
 
+// Each field's label goes with it, so that its letter never sends the focus
+// past a disabled field to whatever follows.
 void EnableRange(HWND dialog, int first, int last, bool enable) {
     for (int id = first; id <= last; ++id) {
-        EnableWindow(GetDlgItem(dialog, id), enable ? TRUE : FALSE);
+        HWND control = GetDlgItem(dialog, id);
+        EnableWindow(control, enable ? TRUE : FALSE);
+        HWND label = GetWindow(control, GW_HWNDPREV);
+        if (label != nullptr && GetDlgCtrlID(label) == IDC_STATIC_LABEL) {
+            EnableWindow(label, enable ? TRUE : FALSE);
+        }
     }
 }
 
@@ -214,6 +222,7 @@ HWND AppliedWindow = nullptr;
 
 INT_PTR OnInitDialog(HWND dialog) {
     OpenDialog = dialog;
+    PlaceDialog(dialog);
     const RateRange rate = EngineRateRange();
     for (size_t i = 0; i < kConfigurationControlCount; ++i) {
         PrepareControl(dialog, kConfigurationControls[i], rate);

@@ -6,6 +6,7 @@
 
 #include "config_location.h"
 #include "file_browse.h"
+#include "place_dialog.h"
 #include "resources.h"
 #include "settings_store.h"
 
@@ -32,6 +33,7 @@ bool AcceptPath(HWND dialog, const char *typed) {
 // Shows what is stored for the next start; where nothing usable is stored,
 // the path in use.
 INT_PTR OnInitDialog(HWND dialog) {
+    PlaceDialog(dialog);
     SendDlgItemMessageA(dialog, IDC_INI_PATH, EM_LIMITTEXT, kTextBufferSize - 1, 0);
     const ConfigLocation location = ReadConfigLocation();
     const bool stored = location.key == LocationKey::Opened && location.storedText[0] != '\0';

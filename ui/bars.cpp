@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "main_window.h"
+#include "child_window.h"
+#include "menu.h"
 #include "resources.h"
 #include "settings_catalogue.h"
 
@@ -71,12 +72,12 @@ BOOL CALLBACK SizeChild(HWND child, LPARAM size) {
 
 } // namespace
 
-HWND CreateToolbar(HWND mainWindow) {
+void ToolbarOn(HWND mainWindow) {
     HWND bar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kToolbarStyle, 0, 0, 0, 0, mainWindow,
                                nullptr, InstanceHandle, nullptr);
     Toolbar.store(bar);
     if (bar == nullptr) {
-        return nullptr;
+        return;
     }
     char labels[kTextBufferSize];
     LoadToolbarLabels(labels);
@@ -99,19 +100,55 @@ HWND CreateToolbar(HWND mainWindow) {
     SendMessageA(bar, TB_ADDBUTTONSA, kToolbarEntryCount, reinterpret_cast<LPARAM>(buttons));
     SendMessageA(bar, TB_AUTOSIZE, 0, 0);
     ShowWindow(bar, SW_SHOW);
-    return bar;
 }
 
-HWND CreateStatusBar(HWND mainWindow) {
+void ToolbarOff(HWND) {
+    DestroyChild(Toolbar);
+}
+
+bool ToolbarExists() {
+    return Toolbar.load() != nullptr;
+}
+
+void StatusBarOn(HWND mainWindow) {
     char text[kTextBufferSize];
     LoadText(IDS_READY, text);
-    HWND bar = CreateStatusWindowA(kStatusBarStyle, text, mainWindow, kStatusBarId);
-    StatusBar.store(bar);
-    return bar;
+    StatusBar.store(CreateStatusWindowA(kStatusBarStyle, text, mainWindow, kStatusBarId));
+}
+
+void StatusBarOff(HWND) {
+    DestroyChild(StatusBar);
+}
+
+bool StatusBarExists() {
+    return StatusBar.load() != nullptr;
 }
 
 void LayoutChildWindows(HWND mainWindow, LPARAM size) {
     EnumChildWindows(mainWindow, SizeChild, size);
+}
+
+RECT AreaBetweenBars(HWND mainWindow) {
+    RECT area;
+    std::memset(&area, 0, sizeof area);
+    GetClientRect(mainWindow, &area);
+    // The toolbar wraps to more rows as the window narrows; its height is
+    // whatever it took.
+    RECT bar;
+    HWND toolbar = Toolbar.load();
+    if (toolbar != nullptr && IsWindowVisible(toolbar) && GetWindowRect(toolbar, &bar)) {
+        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&bar), 2);
+        area.top = bar.bottom > area.top ? bar.bottom : area.top;
+    }
+    HWND status = StatusBar.load();
+    if (status != nullptr && IsWindowVisible(status) && GetWindowRect(status, &bar)) {
+        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&bar), 2);
+        area.bottom = bar.top < area.bottom ? bar.top : area.bottom;
+    }
+    if (area.bottom < area.top) {
+        area.bottom = area.top;
+    }
+    return area;
 }
 
 void ShowMenuHelp(HWND mainWindow, WPARAM item, HMENU menu) {

@@ -11,12 +11,22 @@
 extern std::atomic<HWND> Toolbar;
 extern std::atomic<HWND> StatusBar;
 
-HWND CreateToolbar(HWND mainWindow);
-HWND CreateStatusBar(HWND mainWindow); // showing "I'm ready!"
+// Their switches: on creates the control (the status bar showing "I'm
+// ready!"), off destroys it; a control that cannot be created stays null.
+void ToolbarOn(HWND mainWindow);
+void ToolbarOff(HWND mainWindow);
+bool ToolbarExists();
+void StatusBarOn(HWND mainWindow);
+void StatusBarOff(HWND mainWindow);
+bool StatusBarExists();
 
 // WM_SIZE: every descendant to 0,0 at the new client size; the bars dock
 // themselves, the TimeDisplay is centred again at the next refresh.
 void LayoutChildWindows(HWND mainWindow, LPARAM size);
+
+// The client area left between the toolbar and the status bar (the whole
+// client area while they are off), in client coordinates.
+RECT AreaBetweenBars(HWND mainWindow);
 
 // WM_MENUSELECT, for the menu bar, the system menu and the tray menu alike.
 void ShowMenuHelp(HWND mainWindow, WPARAM item, HMENU menu);

@@ -1,16 +1,16 @@
 #include "commands.h"
 
-#include <cstring>
-
 #include "bars.h"
 #include "clock_thread.h"
 #include "config_removal.h"
 #include "dialogs.h"
-#include "main_window.h"
+#include "menu.h"
 #include "resources.h"
 #include "settings_store.h"
 #include "time_display.h"
+#include "toggles.h"
 #include "tray.h"
+#include "window_frame.h"
 
 namespace {
 
@@ -106,6 +106,23 @@ void SetIniPath(HWND window) {
     ShowSetIniPathDialog(window);
 }
 
+// Every element back to its default, whether the stored configuration could
+// be removed or not.  Writes no setting.
+void ResetMainWindow(HWND window) {
+    RegisterHotkeys(window);
+    ResetDisplayAppearance();
+    HMENU menu = CurrentMenuBar(window);
+    RestoreStartupStyle(window);
+    ResetMenuBarToggles(window);
+    DetachedMenuBar = nullptr;
+    SetMenu(window, menu);
+    ResetSystemMenuToggles(window);
+    RestoreStartupPlacement(window);
+    // The white background everywhere, not only where the time is redrawn.
+    InvalidateRect(window, nullptr, TRUE);
+    PostMessageA(window, WM_TIMER, 0, 0);
+}
+
 void ResetConfiguration(HWND window) {
     if (!AskYesNo(window, IDS_CONFIRM_RESET)) {
         return;
@@ -149,12 +166,6 @@ void ToggleTray(HWND window) {
     }
 }
 
-void RefreshNow(HWND window) {
-    PostMessageA(window, WM_TIMER, 0, 0);
-}
-
-void Nothing(HWND) {}
-
 // --- Tables ---------------------------------------------------------------
 
 struct Command {
@@ -177,28 +188,6 @@ const Command kCommands[] = {
     {ID_FONT, ChooseDisplayFont},
     {ID_COLOR, ChooseBackgroundColor},
     {ID_ABOUT, About},
-};
-
-// A toggle's state is its check mark, and for the elements that own a
-// window or the detached menu, that handle as well.
-struct Toggle {
-    UINT id;
-    Setting setting;
-    bool inSystemMenu;
-    bool (*elementExists)(); // null: the check mark alone
-    void (*switchOn)(HWND window);
-    void (*switchOff)(HWND window);
-};
-
-const Toggle kToggles[] = {
-    {ID_PAINT_TIME, Setting::PaintTime, false, TimeDisplayExists, PaintTimeOn, PaintTimeOff},
-    {ID_INCLUDE_SECONDS, Setting::IncludeSeconds, false, nullptr, RefreshNow, RefreshNow},
-    {ID_TOOLBAR, Setting::ToolBar, false, ToolbarExists, ToolbarOn, ToolbarOff},
-    {ID_STATUS_BAR, Setting::StatusBar, false, StatusBarExists, StatusBarOn, StatusBarOff},
-    {ID_ALWAYS_ON_TOP, Setting::OnTop, false, nullptr, OnTopOn, OnTopOff},
-    {ID_SHOW_TITLE, Setting::ShowTitle, false, nullptr, ShowTitleOn, ShowTitleOff},
-    {ID_HIDE_MENU_BAR, Setting::HideMenu, true, MenuBarDetached, DetachMenuBar, AttachMenuBar},
-    {ID_SAVE_WINDOW_POSITION, Setting::SavePosition, true, nullptr, Nothing, Nothing},
 };
 
 struct HotKey {
@@ -225,23 +214,6 @@ template <typename Row, size_t N> const Row *FindRow(const Row (&rows)[N], UINT 
     return nullptr;
 }
 
-HMENU ToggleMenu(HWND window, const Toggle &toggle) {
-    return toggle.inSystemMenu ? GetSystemMenu(window, FALSE) : CurrentMenuBar(window);
-}
-
-void RunToggle(HWND window, const Toggle &toggle) {
-    HMENU menu = ToggleMenu(window, toggle);
-    const bool on = IsMenuItemChecked(menu, toggle.id) &&
-                    (toggle.elementExists == nullptr || toggle.elementExists());
-    SetMenuItemCheck(menu, toggle.id, !on);
-    if (on) {
-        toggle.switchOff(window);
-    } else {
-        toggle.switchOn(window);
-    }
-    WriteFlag(toggle.setting, !on);
-}
-
 } // namespace
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -251,9 +223,7 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             command->run(window);
             return 0;
         }
-        const Toggle *toggle = FindRow(kToggles, id);
-        if (toggle != nullptr && !toggle->inSystemMenu) {
-            RunToggle(window, *toggle);
+        if (RunToggle(window, id, false)) {
             return 0;
         }
     }
@@ -261,9 +231,7 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const Toggle *toggle = FindRow(kToggles, LOWORD(wParam));
-    if (toggle != nullptr && toggle->inSystemMenu) {
-        RunToggle(window, *toggle);
+    if (RunToggle(window, LOWORD(wParam), true)) {
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -302,8 +270,7 @@ void ReportSettingsNotSaved(HWND window) {
     if (HWND bar = StatusBar.load()) {
         SetWindowTextA(bar, status);
     }
-    char location[kTextBufferSize];
-    std::memset(location, 0, sizeof location);
+    char location[kTextBufferSize]{};
     if (UseRegistry != 0) {
         wsprintfA(location, "HKEY_CURRENT_USER\\%s", kProductKeyPath);
     } else {
@@ -312,12 +279,4 @@ void ReportSettingsNotSaved(HWND window) {
     // Owned only by a window the user can see.
     ShowMessageBox(IsWindowVisible(window) ? window : nullptr, IDS_CAPTION_WARNING,
                    IDS_SETTINGS_NOT_SAVED, MB_OK | MB_ICONWARNING, location);
-}
-
-void RestoreStoredToggle(HWND window, UINT id) {
-    const Toggle *toggle = FindRow(kToggles, id);
-    if (toggle != nullptr && ReadFlag(toggle->setting)) {
-        SetMenuItemCheck(ToggleMenu(window, *toggle), id, true);
-        toggle->switchOn(window);
-    }
 }

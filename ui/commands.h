@@ -1,5 +1,6 @@
-// Every command of the main window as a row of a table: menu commands,
-// toggles, system-menu items and hot keys, dispatched from one place each.
+// Every command of the main window as a row of a table: menu commands and
+// hot keys, dispatched from one place each; the toggles are rows of their own
+// (toggles.h).
 #pragma once
 
 #include <windows.h>
@@ -17,10 +18,6 @@ void OnInitMenuPopup(HWND window);
 // not available.
 void RegisterHotkeys(HWND window);
 void UnregisterHotkeys(HWND window);
-
-// Creation: when the toggle's setting is stored on, checks its item and
-// switches its element on.
-void RestoreStoredToggle(HWND window, UINT id);
 
 // Tells the user, in the status bar and a warning box, that settings cannot
 // be written where they live, and where to choose another place.

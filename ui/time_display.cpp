@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "bars.h"
+#include "child_window.h"
 #include "display_text.h"
 #include "resources.h"
 #include "settings_store.h"
@@ -102,6 +104,23 @@ void StopPaintTimer() {
     }
 }
 
+void PaintTimeOn(HWND mainWindow) {
+    if (CreateTimeDisplay(mainWindow) != nullptr) {
+        ApplyDisplayFont();
+    }
+    StartPaintTimer(mainWindow);
+    PostMessageA(mainWindow, WM_TIMER, 0, 0);
+}
+
+void PaintTimeOff(HWND) {
+    StopPaintTimer();
+    DestroyChild(TimeDisplay);
+}
+
+bool TimeDisplayExists() {
+    return TimeDisplay.load() != nullptr;
+}
+
 void RefreshTimeDisplay(UINT timerId, HWND mainWindow) {
     char text[kTextBufferSize];
     std::memset(text, 0, sizeof text);
@@ -134,10 +153,9 @@ void RefreshTimeDisplay(UINT timerId, HWND mainWindow) {
     CenterTimeDisplay(mainWindow, TimeDisplay.load(), text);
 }
 
+// Centred between the bars: never drawn under the toolbar or the status bar.
 void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
-    RECT client;
-    std::memset(&client, 0, sizeof client);
-    GetClientRect(mainWindow, &client);
+    const RECT client = AreaBetweenBars(mainWindow);
     RECT measured;
     std::memset(&measured, 0, sizeof measured);
     HDC dc = GetDC(mainWindow);
@@ -152,8 +170,8 @@ void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
     }
     const int width = measured.right - measured.left;
     const int height = measured.bottom - measured.top;
-    const int x = CenteredOrigin(client.right - client.left, width);
-    const int y = CenteredOrigin(client.bottom - client.top, height);
+    const int x = client.left + CenteredOrigin(client.right - client.left, width);
+    const int y = client.top + CenteredOrigin(client.bottom - client.top, height);
     const RECT target = {x, y, x + width, y + height};
     RECT current;
     std::memset(&current, 0, sizeof current);
@@ -287,6 +305,9 @@ void ChooseBackgroundColor(HWND mainWindow) {
     WriteInt(Setting::BackgroundColor, static_cast<int32_t>(request.rgbResult));
     WriteStruct(Setting::CustomColors, custom);
     ReplaceBackgroundBrush(request.rgbResult);
+    // The refresh repaints only around the time: the rest needs the new
+    // colour now, once.
+    InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
 void BeginTimerResolution() {

@@ -21,6 +21,13 @@ HWND CreateTimeDisplay(HWND mainWindow);
 void StartPaintTimer(HWND mainWindow);
 void StopPaintTimer();
 
+// Paint Time's switch: on creates the TimeDisplay (in DisplayFont), starts
+// the PaintTimer and asks for a refresh; off stops the timer first, so no
+// tick finds the control it is about to lose, then destroys the control.
+void PaintTimeOn(HWND mainWindow);
+void PaintTimeOff(HWND mainWindow);
+bool TimeDisplayExists();
+
 // Composes the time (and date) text and centres the TimeDisplay on it; does
 // nothing unless timerId is the running PaintTimer and the TimeDisplay exists.
 void RefreshTimeDisplay(UINT timerId, HWND mainWindow);

@@ -35,6 +35,9 @@ void ShowTrayMenu(HWND window) {
         GetCursorPos(&cursor);
         SetForegroundWindow(window);
         TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, window, nullptr);
+        // The platform asks for it: without a message after the menu, the
+        // next click elsewhere may not close it.
+        PostMessageA(window, WM_NULL, 0, 0);
     }
     DestroyMenu(menu);
 }

@@ -19,11 +19,13 @@ BUILD_DIR = os.environ.get("ORVANEL_BUILD_DIR", "")
 PRODUCT_KEY = r"SOFTWARE\Tallowen\Orvanel"
 
 
-def probe(*args, timeout=60):
-    """Runs one probe command; returns (exit code, dict of its key=value lines)."""
+def probe(*args, timeout=60, env=None):
+    """Runs one probe command; returns (exit code, dict of its key=value lines).
+    env adds to the environment (another WINEPREFIX looks into that prefix)."""
     exe = os.path.join(BUILD_DIR, "bin", "probe.exe")
     done = subprocess.run([WINE_EXEC, exe] + [str(a) for a in args],
-                          stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
+                          stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout,
+                          env=dict(os.environ, **(env or {})))
     values = {}
     for line in done.stdout.decode("latin-1").splitlines():
         key, sep, value = line.partition("=")

@@ -1,9 +1,10 @@
 """Reading and driving the program's dialogs from outside: the probe for what
 crosses processes, xdotool for real key presses through the X server."""
 import configparser
+import os
 import subprocess
 
-from harness import probe, wait_for
+from harness import BUILD_DIR, WINE_EXEC, probe, wait_for
 
 CONFIGURATION = "Orvanel Configuration"
 SET_INI_PATH = "Set INI Path"
@@ -86,3 +87,22 @@ def reg_value(subkey, name):
 def key_exists(subkey):
     code, values = probe("reg-get", subkey, "")
     return values.get("key") == "1"
+
+
+def scaled_prefix():
+    """A Wine prefix at 150 % (LogPixels 144) on a 1920 by 1080 virtual desktop,
+    made once per build tree: a new prefix takes a while."""
+    prefix = os.path.join(BUILD_DIR, "wineprefix-150")
+    ready = os.path.join(prefix, "orvanel-150")
+    if not os.path.exists(ready):
+        env = dict(os.environ, WINEPREFIX=prefix)
+        for args in ([r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                      "/d", "144"],
+                     [r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default"],
+                     [r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d",
+                      "1920x1080"]):
+            subprocess.run([WINE_EXEC, "reg", "add"] + args + ["/f"], env=env, timeout=300,
+                           stdin=subprocess.DEVNULL, capture_output=True, check=True)
+        subprocess.run(["wineserver", "-k"], env=env, timeout=60)
+        open(ready, "w").close()
+    return prefix

@@ -3,10 +3,11 @@ window and from the Configure command, read from outside, typed into and
 clicked, and its result read back from the INI file or the registry."""
 import os
 import struct
+import subprocess
 import unittest
 
-from dialog_driver import (CONFIGURATION, act, focus_after, gone, look, press, read_ini,
-                           reg_value)
+from dialog_driver import (CONFIGURATION, SET_INI_PATH, act, focus_after, gone, look, press,
+                           read_ini, reg_value, scaled_prefix)
 from harness import E2ETestCase, PRODUCT_KEY, ids, probe, windows_path, wait_for
 
 SETTINGS_KEY = PRODUCT_KEY + r"\Settings"
@@ -18,21 +19,30 @@ TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,10
              "1022,1023,label8,1024,label9,1025,1026,1027,1028,label10,1029,1030,label11,1031,"
              "1032,label12,1033,1034,label13,1035,1036,label14,1037,1038,label15,1039,1040,"
              "label16,1041,1042,1,2,1043").split(",")
-LABELS = ["Time &Intro Message:", "Announcement &Interval:", "Date &Intro Message:",
-          "Audio De&vice:", "&Volume:", "Spea&ker:", "Speaking &Rate:", "&User Dictionary:",
-          "Gr&eeting Message:", "&Closing Message:", "Alarm &Hour:", "Alarm &Minute:",
-          "Alarm &Second:", "Alarm &File:", "Alarm Messa&ge:", "Quiet &After Hour:",
-          "Quiet &Before Hour:"]
-# Where each control sits, in dialog units (the up-downs sit on their box).
-POSITIONS = {1001: (20, 30), 1002: (160, 30), 1003: (20, 60), 1004: (160, 60), 1005: (20, 90),
-             1006: (160, 90), 1007: (400, 90), 1008: (120, 120), 1010: (220, 120),
-             1011: (360, 120), 1012: (20, 150), 1013: (160, 150), 1014: (400, 150),
-             1015: (120, 180), 1016: (200, 180), 1017: (440, 180), 1018: (120, 210),
-             1019: (300, 210), 1021: (400, 210), 1022: (120, 240), 1023: (290, 240),
-             1024: (120, 270), 1025: (390, 270), 1026: (20, 300), 1027: (160, 300),
-             1028: (20, 330), 1029: (120, 360), 1031: (320, 360), 1033: (520, 360),
-             1035: (120, 390), 1036: (290, 390), 1037: (120, 420), 1038: (20, 450),
-             1039: (120, 480), 1041: (320, 480), 1: (20, 510), 2: (90, 510), 1043: (160, 510)}
+# The labels' words hold 25 letters for 36 labelled controls: every check box
+# and button has one of its own, the fields that Tab reaches from a lettered
+# neighbour go without.
+LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Date Intro Message:",
+          "A&udio Device:", "&Volume:", "Spea&ker:", "Speaking &Rate:", "User Dictionary:",
+          "Greeting Message:", "Closing Message:", "Alarm &Hour:", "Alarm Minute:",
+          "Alarm Second:", "Alarm &File:", "Alarm Message:", "Quiet After Hour:",
+          "Quiet Before Hour:"]
+ALARM_LABELS, QUIET_LABELS = range(10, 15), range(15, 17)
+# Where each control sits, in dialog units (the up-downs sit on their box):
+# two columns in tab order, within 560 by 400.
+DIALOG_UNITS = (552, 227)
+POSITIONS = {1001: (7, 7), 1002: (137, 7), 1003: (7, 21), 1004: (137, 21), 1005: (7, 35),
+             1006: (137, 35), 1007: (92, 50), 1008: (92, 66), 1010: (150, 67), 1011: (7, 81),
+             1012: (7, 95), 1013: (137, 95), 1014: (92, 110), 1015: (92, 128), 1016: (92, 144),
+             1017: (88, 158), 1018: (92, 177), 1019: (227, 177), 1021: (92, 193),
+             1022: (92, 207), 1023: (176, 206), 1024: (366, 7), 1025: (366, 23),
+             1026: (285, 41), 1027: (415, 41), 1028: (285, 60), 1029: (366, 74),
+             1031: (366, 90), 1033: (366, 106), 1035: (366, 122), 1036: (464, 121),
+             1037: (366, 138), 1038: (285, 159), 1039: (366, 173), 1041: (366, 189),
+             1: (385, 206), 2: (440, 206), 1043: (495, 206)}
+# Wine's accessibility layer names a drop-down list by its selection and a
+# trackbar not at all; for those the label just before them must name them.
+UNNAMED_BY_WINE = {1015, 1017, 1018}
 CHECKED_BY_DEFAULT = {1002, 1006, 1010, 1011}
 CHECK_BOXES = {1001, 1002, 1003, 1004, 1005, 1006, 1010, 1011, 1012, 1013, 1016, 1021, 1026,
                1027, 1028, 1038}
@@ -77,8 +87,33 @@ class ConfigurationDialogTest(E2ETestCase):
         width, height = map(int, dialog["client"].split(","))
         for control, (x, y) in POSITIONS.items():
             left, top = map(int, dialog.get(control, "rect").split(",")[:2])
-            self.assertAlmostEqual(left, x * width / 700, delta=2, msg=control)
-            self.assertAlmostEqual(top, y * height / 600, delta=2, msg=control)
+            self.assertAlmostEqual(left, x * width / DIALOG_UNITS[0], delta=2, msg=control)
+            self.assertAlmostEqual(top, y * height / DIALOG_UNITS[1], delta=2, msg=control)
+        # Ownerless, it opens in the middle of the work area, and fits a
+        # 1366 by 728 one (a 768-pixel screen less its taskbar).
+        left, top, right, bottom = map(int, dialog["rect"].split(","))
+        work = list(map(int, dialog["work"].split(",")))
+        self.assertLessEqual(right - left, 1366)
+        self.assertLessEqual(bottom - top, 728)
+        self.assertLessEqual(abs(left + right - work[0] - work[2]), 1)
+        self.assertLessEqual(abs(top + bottom - work[1] - work[3]), 1)
+        # One access letter per control, read from the texts a user sees.
+        texts = [dialog.get(c, "text") for c in dialog.order if c.startswith("label")
+                 or dialog.get(c, "class") == "Button"]
+        letters = [t[t.index("&") + 1].lower() for t in texts if "&" in t]
+        self.assertEqual(len(letters), len(set(letters)), letters)
+        self.assertEqual(len(letters), 25)
+        self.assertTrue(all("&" in dialog.get(c, "text") for c in CHECK_BOXES | {1043}))
+        # A screen reader names each focusable control by its label, without the &.
+        code, names = probe("names", CONFIGURATION)
+        for index in range(int(names["count"])):
+            ident, name, before, label = names["name%d" % index].split("|")
+            expected = label if int(before) == 0xFFFF else dialog.get(ident, "text") or ""
+            expected = expected.replace("&", "")
+            if int(ident) in UNNAMED_BY_WINE and name != expected:
+                self.assertEqual(int(before), 0xFFFF, ident)  # the label just before it
+            else:
+                self.assertEqual(name, expected, ident)
         for up_down, number_box in ((1009, 1008), (1020, 1019), (1030, 1029), (1032, 1031),
                                     (1034, 1033), (1040, 1039), (1042, 1041)):
             self.assertEqual(dialog.get(up_down, "buddy"), str(number_box))
@@ -104,12 +139,24 @@ class ConfigurationDialogTest(E2ETestCase):
                          ("System default device", "0"))
         for control in list(ALARM_CONTROLS) + list(QUIET_CONTROLS):
             self.assertFalse(dialog.enabled(control), control)
-        self.assertTrue(all(dialog.enabled("label%d" % i) for i in range(len(LABELS))))
+        # Labels follow their fields, so Alt+H cannot pass a disabled hour box.
+        self.assertEqual([dialog.enabled("label%d" % i) for i in range(len(LABELS))],
+                         [i not in ALARM_LABELS and i not in QUIET_LABELS
+                          for i in range(len(LABELS))])
 
         # Real keys: Tab order, mnemonics to the control after the label, the
         # up-down's arrow key, and Enter for OK.
         self.assertEqual(focus_after(CONFIGURATION, "Tab", "Tab"), "1003")
         self.assertEqual(focus_after(CONFIGURATION, "alt+k"), "1018")
+        self.assertEqual(focus_after(CONFIGURATION, "alt+r"), "1019")
+        # A letter of its own ticks its box at once; Alt+L then wakes the
+        # alarm's labels and fields together.
+        press(CONFIGURATION, "alt+b", "alt+l")
+        self.assertTrue(wait_for(lambda: look(CONFIGURATION).checked(1005), 5))
+        self.assertTrue(wait_for(lambda: look(CONFIGURATION).enabled("label10"), 5))
+        self.assertTrue(look(CONFIGURATION).enabled(1029))
+        press(CONFIGURATION, "alt+b", "alt+l")
+        self.assertTrue(wait_for(lambda: not look(CONFIGURATION).checked(1028), 5))
         self.assertEqual(focus_after(CONFIGURATION, "alt+r"), "1019")
         press(CONFIGURATION, "Up")
         self.assertTrue(wait_for(lambda: look(CONFIGURATION).get(1019, "text") == "181", 5))
@@ -201,6 +248,27 @@ class ConfigurationDialogTest(E2ETestCase):
         self.assertEqual(read_ini(ini)["Settings"]["Greeting"], "Hello")
         self.assertFalse(os.path.exists(box.ini_path), "the expandable path was not used")
 
+    def test_both_dialogs_fit_a_1080p_screen_at_150_percent(self):
+        env = {"WINEPREFIX": scaled_prefix()}
+        self.addCleanup(subprocess.run, ["wineserver", "-k"], env=dict(os.environ, **env))
+        probe("window", 0, env=env)  # starts that prefix's server and desktop, detached
+        box = self.sandbox()
+        box.start("/i /c", env=env)
+        for caption in (SET_INI_PATH, CONFIGURATION):
+            code, dialog = probe("dialog", caption, 30000, env=env)
+            self.assertEqual(code, 0, caption)
+            rect, work = ([int(v) for v in dialog[k].split(",")] for k in ("rect", "work"))
+            # Scaled (972 pixels wide at 100 %), centred and wholly on screen.
+            self.assertEqual(work[2] - work[0], 1920)
+            self.assertTrue(rect[0] >= work[0] and rect[1] >= work[1] and rect[2] <= work[2]
+                            and rect[3] <= work[3], (caption, rect, work))
+            self.assertLessEqual(abs(rect[0] + rect[2] - work[0] - work[2]), 1, caption)
+            self.assertLessEqual(abs(rect[1] + rect[3] - work[1] - work[3]), 1, caption)
+            probe("dialog-do", caption, "click:2", env=env)
+        self.assertGreater(rect[2] - rect[0], 1300)  # the Configuration dialog, scaled
+        probe("message", 0x0010, 0, 0, env=env)  # WM_CLOSE, once the window exists
+        self.assert_exits_with(box.processes[-1], 0)
+
     def test_configure_command_in_the_registry_backend_with_no_audio_device(self):
         drivers = r"Software\Wine\Drivers"
         probe("reg-set-sz", drivers, "Audio", "")  # Wine then offers no wave-output device
@@ -217,6 +285,12 @@ class ConfigurationDialogTest(E2ETestCase):
         probe("command", ids.ID_CONFIGURE)
         dialog = look(CONFIGURATION)
         self.assertEqual(dialog["owned_by_main"], "1")
+        # Owned, it opens over its owner and wholly on screen.
+        own, owner, work = ([int(v) for v in dialog[k].split(",")]
+                            for k in ("rect", "owner_rect", "work"))
+        self.assertTrue(own[0] >= work[0] and own[1] >= work[1] and own[2] <= work[2]
+                        and own[3] <= work[3], (own, work))
+        self.assertTrue(own[0] <= (owner[0] + owner[2]) // 2 <= own[2], (own, owner))
         self.assertEqual((dialog.get(1015, "count"), dialog.get(1015, "sel")), ("1", "0"))
         self.assertEqual((dialog.get(1018, "sel"), dialog.get(1024, "text")), ("3", "Hi"))
         act(CONFIGURATION, "set:1024=Not kept", "click:2")

@@ -27,6 +27,15 @@ class SetIniPathTest(E2ETestCase):
         self.assertEqual(dialog["has_owner"], "0")
         self.assertEqual(dialog.order, ["label0", "1044", "1045", "1046", "1", "2"])
         self.assertEqual(dialog.get("label0", "text"), "&Path:")
+        # Ownerless: in the middle of the work area.  A screen reader names each
+        # focusable control by its text or label, without the &.
+        rect, work = ([int(v) for v in dialog[k].split(",")] for k in ("rect", "work"))
+        self.assertLessEqual(abs(rect[0] + rect[2] - work[0] - work[2]), 1)
+        self.assertLessEqual(abs(rect[1] + rect[3] - work[1] - work[3]), 1)
+        names = probe("names", SET_INI_PATH)[1]
+        self.assertEqual([names["name%d" % i].split("|")[:2] for i in range(int(names["count"]))],
+                         [["1044", "Path:"], ["1045", "Browse..."], ["1046", "Use Registry"],
+                          ["1", "OK"], ["2", "Cancel"]])
         self.assertEqual(dialog.get(1044, "text"), windows_path(box.ini_path))
         self.assertEqual(dialog.get(1044, "limit"), "259")
         self.assertFalse(dialog.checked(1046))

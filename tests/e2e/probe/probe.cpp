@@ -29,9 +29,16 @@
 //   probe popup-menu [timeoutMs]          whether a popup menu is open
 //   probe commands <rounds> <id>...       post WM_COMMAND of each id, rounds times over
 //   probe manifest <exe>                  the exe's manifest resource (type 24, id 1), escaped
+//   probe pixel <x> <y>                   colour on screen at that point of the main
+//                                         window's client area: rgb=r,g,b
+//   probe resize <width> <height>         the main window's outer size
+//   probe names <caption> [timeoutMs]     each focusable control of a dialog as a
+//                                         screen reader names it, and the control
+//                                         before it: name<n>=id|accName|prevId|prevText
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -526,6 +533,19 @@ int CmdDialog(int argc, char **argv) {
                 owner != nullptr && owner == FindWindowA(kClass, kClass) ? 1 : 0, client.right,
                 client.bottom, gui.hwndFocus ? GetDlgCtrlID(gui.hwndFocus) : 0);
     std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)));
+    RECT outer;
+    GetWindowRect(dialog, &outer);
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    std::printf("rect=%ld,%ld,%ld,%ld\nwork=%ld,%ld,%ld,%ld\n", outer.left, outer.top, outer.right,
+                outer.bottom, monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
+                monitor.rcWork.bottom);
+    if (owner != nullptr) {
+        GetWindowRect(owner, &outer);
+        std::printf("owner_rect=%ld,%ld,%ld,%ld\n", outer.left, outer.top, outer.right,
+                    outer.bottom);
+    }
     char ownerTitle[260] = {};
     if (owner != nullptr) {
         GetWindowTextA(owner, ownerTitle, sizeof ownerTitle);
@@ -679,6 +699,93 @@ int CmdManifest(int argc, char **argv) {
     return 0;
 }
 
+int CmdPixel(int argc, char **argv) {
+    HWND window = WaitForMainWindow(5000);
+    if (window == nullptr || argc < 4) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    POINT at = {std::atoi(argv[2]), std::atoi(argv[3])};
+    ClientToScreen(window, &at);
+    HDC screen = GetDC(nullptr);
+    COLORREF color = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    std::printf("found=1\nrgb=%d,%d,%d\n", GetRValue(color), GetGValue(color), GetBValue(color));
+    return color == CLR_INVALID ? 1 : 0;
+}
+
+int CmdResize(int argc, char **argv) {
+    HWND window = WaitForMainWindow(5000);
+    if (window == nullptr || argc < 4) {
+        return 1;
+    }
+    return SetWindowPos(window, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]),
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+}
+
+// IAccessible's id, spelled out: MinGW's oleacc import library also exports a
+// symbol of that name, which the linker may take for the GUID.
+const IID kAccessibleInterface = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// The name the platform's accessibility layer gives a control, as a reader
+// asks for it: the control's own accessible object, its name for itself.
+std::string AccessibleName(HWND control) {
+    IAccessible *accessible = nullptr;
+    const HRESULT found =
+        AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), kAccessibleInterface,
+                                   reinterpret_cast<void **>(&accessible));
+    if (FAILED(found)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "<no object 0x%08lx>", static_cast<unsigned long>(found));
+        return text;
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string result = "<no name>";
+    if (accessible->get_accName(self, &name) == S_OK && name != nullptr) {
+        char text[1024] = {};
+        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
+        result = text;
+        SysFreeString(name);
+    }
+    accessible->Release();
+    return result;
+}
+
+int CmdNames(int argc, char **argv) {
+    if (argc < 3) {
+        return 2;
+    }
+    HWND dialog = WaitForDialog(argv[2], Timeout(argc, argv, 3, 10000));
+    if (dialog == nullptr) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    CoInitialize(nullptr);
+    int count = 0;
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(control, GWL_STYLE) & WS_TABSTOP) == 0) {
+            continue;
+        }
+        HWND before = GetWindow(control, GW_HWNDPREV);
+        char line[2048];
+        std::snprintf(line, sizeof line, "%d|%s|%d|%s", GetDlgCtrlID(control),
+                      AccessibleName(control).c_str(), before ? GetDlgCtrlID(before) : 0,
+                      before ? ControlText(before).c_str() : "");
+        PrintEscaped(("name" + std::to_string(count++)).c_str(), line);
+    }
+    std::printf("found=1\ncount=%d\n", count);
+    CoUninitialize();
+    return 0;
+}
+
 struct ProbeCommand {
     const char *name;
     int arguments; // at least this many follow the name
@@ -715,6 +822,9 @@ const ProbeCommand kCommands[] = {
      [](int argc, char **argv) { return CmdRegSet(argc, argv, REG_EXPAND_SZ); }},
     {"manifest", 1, CmdManifest},
     {"reg-delete-value", 0, CmdRegDeleteValue},
+    {"pixel", 0, CmdPixel},
+    {"resize", 0, CmdResize},
+    {"names", 0, CmdNames},
 };
 
 } // namespace

@@ -12,6 +12,7 @@ from window_harness import (TRAY_CALLBACK, WM_MENUSELECT, WM_SYSCOMMAND, WS_CAPT
                             WS_EX_TOPMOST, WindowTestCase)
 
 TIME_DISPLAY_STYLE = 0x50000001
+WM_KEYDOWN, VK_RETURN, VK_DELETE = 0x0100, 0x0D, 0x2E
 TOOLBAR_STYLE = 0x50000200  # created hidden, shown once its buttons are in
 STATUS_BAR_STYLE = 0x50000000
 
@@ -19,6 +20,16 @@ STATUS_BAR_STYLE = 0x50000000
 def painted(children):
     static = children.one("Static")
     return static["text"] if static else None
+
+
+def between_the_bars(children):
+    """The time centred in the space the bars leave, not under either."""
+    bar, status, static = (children.one("ToolbarWindow32"), children.one("msctls_statusbar32"),
+                           children.one("Static"))
+    top, bottom = bar["rect"][3], status["rect"][1]
+    return (top <= static["rect"][1] and static["rect"][3] <= bottom and
+            abs(static["rect"][1] + static["rect"][3] - top - bottom) <= 1 and
+            abs(static["rect"][0] + static["rect"][2] - children.client[0]) <= 1)
 
 
 class ElementsAndTogglesTest(WindowTestCase):
@@ -141,11 +152,8 @@ class PaintedTimeTest(WindowTestCase):
             self.box.write_ini({"Settings": {k: str(v) for k, v in settings.items()}})
             self.assertTrue(wait_for(lambda: re.match(pattern, painted(self.children()) or ""),
                                      5), "%r: painted %r" % (settings, painted(self.children())))
-        # Two lines are centred as one block within the client area.
-        children = self.children()
-        left, top, right, bottom = children.one("Static")["rect"]
-        self.assertLessEqual(abs(left + right - children.client[0]), 1)
-        self.assertLessEqual(abs(top + bottom - children.client[1]), 1)
+        # Two lines are centred as one block between the bars.
+        self.assertTrue(between_the_bars(self.children()), self.children().rows)
 
 
 class MenuHelpAndBoxesTest(WindowTestCase):
@@ -263,6 +271,54 @@ class TrayTest(WindowTestCase):
         self.assertTrue(wait_for(self.hidden, 15))
         probe("command", ids.ID_EXIT)  # Exit while hidden
         self.assert_exits_with(self.process, 0)
+
+
+class HiddenWindowTest(WindowTestCase):
+
+    def test_keys_never_act_on_a_hidden_window_and_hot_keys_still_do(self):
+        # Started hidden, on top and untitled: the creation sequence's z-order
+        # and frame changes leave the invisible window inactive.
+        self.start({"OnTop": 1, "ShowTitle": 0, "StartupAnnounce": 0}, args="/h")
+        window = self.main_window()
+        self.assertEqual((window["visible"], window["foreground"]), ("0", "0"))
+        # Del and Enter reach the hidden window (as after the tray menu); the
+        # hot key posted after them is handled after them.
+        for key in (VK_DELETE, VK_RETURN):
+            probe("message", WM_KEYDOWN, key, 1)
+        probe("hotkey", 1004)
+        self.assertTrue(wait_for(lambda: self.engine_calls("speak") > 0, 10))
+        self.assertNotEqual(probe("box", 0)[0], 0, "a key acted on the hidden window")
+        self.assertNotEqual(probe("dialog", "Orvanel Configuration", 0)[0], 0)
+        # Shown, the same key acts.
+        probe("hotkey", 1003)
+        self.assertTrue(wait_for(lambda: probe("window")[1].get("visible") == "1", 15))
+        probe("message", WM_KEYDOWN, VK_DELETE, 1)
+        self.expect_box("Question", "Are you sure you want to reset the configuration?")
+        probe("click", "no")
+
+
+class BackgroundAndPlaceOfTheTimeTest(WindowTestCase):
+
+    def colour(self):
+        """On screen, at the left edge halfway down: away from the time and the bars."""
+        return probe("pixel", 3, self.children().client[1] // 2)[1].get("rgb")
+
+    def test_a_new_background_shows_at_once_and_the_time_stays_between_the_bars(self):
+        self.start({"StartupAnnounce": 0})
+        self.wait_children(painted)
+        self.assertEqual(self.colour(), "255,255,255")
+        probe("command", 40018)
+        probe("dialog", "Color", 10000)
+        probe("dialog-do", "Color", "click:719", "set:706=200", "set:707=40", "set:708=40",
+              "click:1")
+        self.assertTrue(wait_for(lambda: self.colour() == "200,40,40", 10), self.colour())
+        probe("command", 40002)
+        probe("click", "yes", 10000)
+        probe("click", "ok", 10000)
+        self.assertTrue(wait_for(lambda: self.colour() == "255,255,255", 10), self.colour())
+        # Narrow, the toolbar wraps to more rows; the time moves below it.
+        probe("resize", 240, 320)
+        self.wait_children(lambda c: c.client[0] < 240 and between_the_bars(c))
 
 
 class ShutdownRaceTest(WindowTestCase):
