@@ -1,6 +1,6 @@
 #include "configuration_controls.h"
 
-#include "../res/resource_ids.h"
+#include "resource_ids.h"
 
 namespace {
 

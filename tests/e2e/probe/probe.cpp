@@ -438,6 +438,15 @@ HWND WaitForDialog(const char *caption, DWORD timeoutMs) {
     }
 }
 
+// The dialog of that caption, or nullptr once found=0 has been said.
+HWND DialogOrNone(const char *caption, DWORD timeoutMs) {
+    HWND dialog = WaitForDialog(caption, timeoutMs);
+    if (dialog == nullptr) {
+        std::printf("found=0\n");
+    }
+    return dialog;
+}
+
 void PrintControl(HWND dialog, HWND control, const char *key) {
     char className[64] = {};
     char text[1024] = {};
@@ -514,12 +523,8 @@ BOOL CALLBACK ListDialogChild(HWND child, LPARAM data) {
 // probe dialog <caption> [timeoutMs]: the dialog and every control in
 // creation (tab) order; labels are label0, label1, ...
 int CmdDialog(int argc, char **argv) {
-    if (argc < 3) {
-        return 2;
-    }
-    HWND dialog = WaitForDialog(argv[2], Timeout(argc, argv, 3, 10000));
+    HWND dialog = DialogOrNone(argv[2], Timeout(argc, argv, 3, 10000));
     if (dialog == nullptr) {
-        std::printf("found=0\n");
         return 1;
     }
     HWND owner = GetWindow(dialog, GW_OWNER);
@@ -562,12 +567,8 @@ int CmdDialog(int argc, char **argv) {
 //   track:<id>=<pos>  a trackbar's position       click:<id>           press a button
 // A click that opens a modal window does not wait for it to close.
 int CmdDialogDo(int argc, char **argv) {
-    if (argc < 3) {
-        return 2;
-    }
-    HWND dialog = WaitForDialog(argv[2], 10000);
+    HWND dialog = DialogOrNone(argv[2], 10000);
     if (dialog == nullptr) {
-        std::printf("found=0\n");
         return 1;
     }
     for (int i = 3; i < argc; ++i) {
@@ -759,12 +760,8 @@ std::string AccessibleName(HWND control) {
 }
 
 int CmdNames(int argc, char **argv) {
-    if (argc < 3) {
-        return 2;
-    }
-    HWND dialog = WaitForDialog(argv[2], Timeout(argc, argv, 3, 10000));
+    HWND dialog = DialogOrNone(argv[2], Timeout(argc, argv, 3, 10000));
     if (dialog == nullptr) {
-        std::printf("found=0\n");
         return 1;
     }
     CoInitialize(nullptr);
@@ -815,8 +812,8 @@ const ProbeCommand kCommands[] = {
     {"commands", 2, CmdCommands},
     {"popup-menu", 0, CmdPopupMenu},
     {"wait-gone", 0, CmdWaitGone},
-    {"dialog", 0, CmdDialog},
-    {"dialog-do", 0, CmdDialogDo},
+    {"dialog", 1, CmdDialog},
+    {"dialog-do", 1, CmdDialogDo},
     {"reg-get", 0, CmdRegGet},
     {"reg-set-expand-sz", 0,
      [](int argc, char **argv) { return CmdRegSet(argc, argv, REG_EXPAND_SZ); }},
@@ -824,7 +821,7 @@ const ProbeCommand kCommands[] = {
     {"reg-delete-value", 0, CmdRegDeleteValue},
     {"pixel", 0, CmdPixel},
     {"resize", 0, CmdResize},
-    {"names", 0, CmdNames},
+    {"names", 1, CmdNames},
 };
 
 } // namespace
