@@ -68,7 +68,7 @@ LoadedVoice g_voices[] = {
 };
 
 // What is kept of the utterance's first and last pause segments.
-constexpr double kLeadingPauseSeconds = 0.015;
+constexpr double kLeadingPauseSeconds = 0.005;
 constexpr double kTrailingPauseSeconds = 0.025;
 
 SRWLOCK g_lock = SRWLOCK_INIT;
