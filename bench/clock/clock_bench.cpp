@@ -5,6 +5,9 @@
 //   clock_bench calibrate            "<qpc ms> <system time ms since 1970>"
 //   clock_bench speak-time N GAPMS   posts Speak Time N times, GAPMS apart,
 //                                    printing the time just before each post
+//   clock_bench commands             says "ready", then for each command id
+//                                    read from standard input, posts it and prints the time just
+//                                    before the post (bench/engine/heard)
 #include <windows.h>
 
 #include <cstdio>
@@ -66,6 +69,24 @@ int SpeakTime(int count, int gapMs) {
     return 0;
 }
 
+int PostCommands() {
+    HWND window = FindWindowA("Orvanel", "Orvanel");
+    if (window == nullptr) {
+        std::fprintf(stderr, "no Orvanel window\n");
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    unsigned id = 0;
+    while (std::scanf("%u", &id) == 1) {
+        const double at = QpcMs();
+        PostMessageA(window, WM_COMMAND, id, 0);
+        std::printf("%.3f\n", at);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -75,6 +96,9 @@ int main(int argc, char **argv) {
     if (argc >= 4 && std::strcmp(argv[1], "speak-time") == 0) {
         return SpeakTime(std::atoi(argv[2]), std::atoi(argv[3]));
     }
-    std::fprintf(stderr, "usage: clock_bench calibrate | speak-time N GAPMS\n");
+    if (argc >= 2 && std::strcmp(argv[1], "commands") == 0) {
+        return PostCommands();
+    }
+    std::fprintf(stderr, "usage: clock_bench calibrate | speak-time N GAPMS | commands\n");
     return 2;
 }

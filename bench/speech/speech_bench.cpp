@@ -25,9 +25,16 @@ namespace {
 
 using Api = MeasuredEngineFunctions;
 
-// o'clock, "oh" minutes, teens, fifties, noon and midnight, AM and PM.
-const int kTimes[][2] = {{7, 0},  {10, 5}, {16, 8}, {10, 15}, {23, 13}, {15, 50},
-                         {9, 59}, {12, 0}, {0, 0},  {13, 30}, {6, 45},  {20, 21}};
+// Every minute 0-59 once, its hour stepping through 1-12 five times over and
+// switching between AM and PM every five minutes, so that every hour is heard
+// in the morning and in the afternoon.
+constexpr size_t kTimeCount = 60;
+void timeAt(size_t t, int &hour24, int &minute) {
+    const int hour12 = static_cast<int>(t * 5 % 12) + 1;
+    const bool pm = (t / 5) % 2 == 1;
+    hour24 = hour12 % 12 + (pm ? 12 : 0);
+    minute = static_cast<int>(t);
+}
 
 std::vector<std::string> split(const std::string &s) {
     std::vector<std::string> out;
@@ -99,7 +106,7 @@ int main(int argc, char **argv) {
     }
     // The manifest: one line per announcement, read by bench/speech/score.
     std::printf("file\tbackends\tbackend\tspeaker\trate\thour\tminute\tlatency_ms\tseconds\n");
-    const size_t times = timeCount && timeCount < std::size(kTimes) ? timeCount : std::size(kTimes);
+    const size_t times = timeCount && timeCount < kTimeCount ? timeCount : kTimeCount;
     int counter = 0;
     for (const std::string &choice : backends) {
         SetEnvironmentVariableA("ORVANEL_SPEECH_BACKEND",
@@ -114,9 +121,11 @@ int main(int argc, char **argv) {
                 const engine::Backend backend = engine::backendFor(
                     *engine::speakerVoice(speaker), engine::parseBackendChoice(choice.c_str()));
                 for (size_t t = 0; t < times; ++t) {
+                    int hour = 0, minute = 0;
+                    timeAt(t, hour, minute);
                     SYSTEMTIME clock{};
-                    clock.wHour = static_cast<WORD>(kTimes[t][0]);
-                    clock.wMinute = static_cast<WORD>(kTimes[t][1]);
+                    clock.wHour = static_cast<WORD>(hour);
+                    clock.wMinute = static_cast<WORD>(minute);
                     char time[64];
                     // The program's own picture and wording.
                     GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, TIME_NOSECONDS, &clock, "h':'mm tt", time,
@@ -152,8 +161,7 @@ int main(int argc, char **argv) {
                     }
                     std::printf("%s\t%s\t%s\t%u\t%d\t%d\t%d\t%.2f\t%.2f\n", name, choice.c_str(),
                                 backend == engine::Backend::Flite ? "flite" : "espeak", speaker,
-                                rate, kTimes[t][0], kTimes[t][1], latency,
-                                double(audio.size()) / 16000);
+                                rate, hour, minute, latency, double(audio.size()) / 16000);
                     std::fflush(stdout);
                 }
             }

@@ -2,7 +2,10 @@
 // US English voices.  A voice's settings live in its shared feature list, so
 // every use is serialised by one process-wide lock.  Audio is streamed from
 // Flite's synthesis (per utterance) and resampled from the voice's 16 kHz to
-// the engine's rate.
+// the engine's rate.  The pauses Flite puts at both ends of every utterance
+// (200-270 ms, as in the recordings its voices were trained on) are cut to a
+// short gap: kept whole, nothing is heard for a fifth of a second after the
+// request, and the pieces of one announcement fall apart.
 // libflite is a Linux library: its headers must not see the Windows macros
 // that wineg++ defines, or they declare a Windows build's functions.
 #pragma push_macro("_WIN32")
@@ -20,6 +23,8 @@
 #include "text_encoding.h"
 #include "win_sync.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -62,6 +67,10 @@ LoadedVoice g_voices[] = {
     {"kal16", register_cmu_us_kal16, nullptr, nullptr, {}, {}},
 };
 
+// What is kept of the utterance's first and last pause segments.
+constexpr double kLeadingPauseSeconds = 0.005;
+constexpr double kTrailingPauseSeconds = 0.025;
+
 SRWLOCK g_lock = SRWLOCK_INIT;
 bool g_initialised = false;
 uint32_t g_initResult = kEngineOk;
@@ -72,6 +81,9 @@ struct Stream {
     bool stopped = false;
     std::unique_ptr<Resampler> resampler;
     std::vector<int16_t> converted;
+    // The part of the utterance's wave that is played, in its samples.
+    bool edgesFound = false;
+    long keepFrom = 0, keepUntil = 0;
 
     int level = 100;
 
@@ -83,6 +95,29 @@ struct Stream {
     }
 };
 
+// The samples of `rate` per second between the end of the utterance's first
+// pause (less what is kept of it) and the start of its last pause (plus what is
+// kept), as the Segment relation times them: its durations are final before
+// the first sample is made, for the diphone and the statistical voices alike.
+void findEdges(const cst_utterance *u, int rate, Stream &s) {
+    s.edgesFound = true;
+    s.keepFrom = 0;
+    s.keepUntil = LONG_MAX;
+    cst_relation *segments = u ? utt_relation(u, "Segment") : nullptr;
+    const cst_item *first = segments ? relation_head(segments) : nullptr;
+    const cst_item *last = segments ? relation_tail(segments) : nullptr;
+    if (!first || first == last)
+        return;
+    const char *pause = get_param_string(u->features, "silence", "pau");
+    if (std::strcmp(item_name(first), pause) == 0) {
+        double from = item_feat_float(first, "end") - kLeadingPauseSeconds;
+        s.keepFrom = from > 0 ? long(from * rate) : 0;
+    }
+    if (std::strcmp(item_name(last), pause) == 0)
+        s.keepUntil =
+            long((item_feat_float(item_prev(last), "end") + kTrailingPauseSeconds) * rate);
+}
+
 // Flite calls this, on the synthesising thread, with each new stretch of the
 // current utterance's wave.
 int streamChunk(const cst_wave *w, int start, int size, int, cst_audio_streaming_info *asi) {
@@ -92,7 +127,13 @@ int streamChunk(const cst_wave *w, int start, int size, int, cst_audio_streaming
     if (!stream->resampler)
         stream->resampler.reset(
             new Resampler(static_cast<uint32_t>(w->sample_rate), kLinuxEngineRate));
-    stream->resampler->push(w->samples + start, static_cast<size_t>(size), stream->converted);
+    if (!stream->edgesFound)
+        findEdges(asi->utt, w->sample_rate, *stream);
+    const long from = std::max<long>(start, stream->keepFrom);
+    const long until = std::min<long>(long(start) + size, stream->keepUntil);
+    if (from < until)
+        stream->resampler->push(w->samples + from, static_cast<size_t>(until - from),
+                                stream->converted);
     stream->deliver();
     return stream->stopped ? CST_AUDIO_STREAM_STOP : CST_AUDIO_STREAM_CONT;
 }

@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -383,6 +384,39 @@ TEST_F(EngineAudio, NineSpeakersSoundDifferent) {
         EXPECT_GT(v[5].medianPitchHz, 280);
     }
 }
+
+#ifndef ORVANEL_ENGINE_IS_SAPI
+// Flite begins and ends every utterance with a long pause; only a short gap
+// of it may reach the device, at any rate, for every Flite voice (speakers 0-3).
+TEST_F(EngineAudio, SoundStartsAndEndsCloseToTheFirstAndLastSampleWritten) {
+    // Untrimmed, the lead is 200 ms or more; a soft first sound (the "th" of
+    // "The") takes up to 60 ms to reach the threshold.
+    constexpr size_t kFrame = 220, kMaxLead = 1764, kMaxTail = 2646; // 10, 80 and 120 ms
+    for (uint32_t rate : {180u, 350u}) {
+        for (uint32_t speaker = 0; speaker < 4; ++speaker) {
+            SCOPED_TRACE("speaker " + std::to_string(speaker) + ", rate " + std::to_string(rate));
+            const std::vector<int16_t> &s =
+                say(std::string(kTimeText) + ",", speaker, rate).samples;
+            // Exact zeros are the device's padding; the engine's first and last
+            // samples are the first and last that are not.
+            size_t written = 0, end = s.size(), loud = s.size(), loudEnd = 0;
+            while (written < s.size() && s[written] == 0)
+                ++written;
+            while (end > written && s[end - 1] == 0)
+                --end;
+            for (size_t i = written; i + kFrame <= end; i += kFrame) {
+                if (rms(&s[i], kFrame) > 300) {
+                    loud = std::min(loud, i);
+                    loudEnd = i + kFrame;
+                }
+            }
+            ASSERT_LT(loud, end) << "nothing audible";
+            EXPECT_LE(loud - written, kMaxLead);
+            EXPECT_LE(end - loudEnd, kMaxTail);
+        }
+    }
+}
+#endif
 
 TEST_F(EngineAudio, ResetDropsEverythingQueued) {
     std::string longText;
