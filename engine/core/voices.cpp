@@ -25,7 +25,7 @@ const SpeakerVoice kSpeakers[kSpeakerCount] = {
     {"Frank", Backend::Flite, "en-us+m8", 50, &kKal, 0, 0, 92, 100, "Gender=Male;Age=Senior", -3},
     {"Dennis", Backend::Flite, "en-us+klatt4", 70, &kAwb, 0, 0, 100, 100, "Gender=Male;Age=Adult",
      4},
-    {"Kit", Backend::Flite, "en-us+zac", 50, &kSlt, 300, 40, 105, 100, "Gender=Female;Age=Child",
+    {"Kit", Backend::Flite, "en-us+zac", 50, &kSlt, 300, 40, 100, 100, "Gender=Female;Age=Child",
      10},
     {"Ursula", Backend::Flite, "en-us+f4", 30, &kSlt, 145, 15, 92, 100, "Gender=Female;Age=Adult",
      -4},
