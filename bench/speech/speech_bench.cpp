@@ -4,9 +4,10 @@
 // has shut down, and writes each as a 16 kHz WAV file for the recogniser.
 // bench/speech/run decodes them and prints the table.
 //
-//   speech_bench.exe ENGINE_DLL SINK_WAV OUT_DIR RATES BACKENDS [TIMES]
+//   speech_bench.exe ENGINE_DLL SINK_WAV OUT_DIR RATES BACKENDS [TIMES] [SPEAKERS]
 //   RATES: e.g. 180,900 (0 stands for the engine's highest rate)
 //   BACKENDS: e.g. table,espeak (the voice table, or one backend for all)
+//   SPEAKERS: e.g. 1,6 (speaker numbers; all nine when absent)
 #include "audio_analysis.h"
 #include "engine_functions.h"
 #include "pcm.h"
@@ -88,12 +89,16 @@ std::vector<int16_t> to16k(const std::vector<int16_t> &in) {
 
 int main(int argc, char **argv) {
     if (argc < 6) {
-        std::fprintf(stderr, "usage: speech_bench ENGINE SINK OUT_DIR RATES BACKENDS [TIMES]\n");
+        std::fprintf(stderr,
+                     "usage: speech_bench ENGINE SINK OUT_DIR RATES BACKENDS [TIMES] [SPEAKERS]\n");
         return 2;
     }
     const std::string sink = argv[2], outDir = argv[3];
     const std::vector<std::string> rates = split(argv[4]), backends = split(argv[5]);
     const size_t timeCount = argc > 6 ? std::strtoul(argv[6], nullptr, 10) : 0;
+    std::vector<uint32_t> speakers;
+    for (const std::string &s : split(argc > 7 && *argv[7] ? argv[7] : "0,1,2,3,4,5,6,7,8"))
+        speakers.push_back(static_cast<uint32_t>(std::strtoul(s.c_str(), nullptr, 10)));
     HMODULE m = LoadLibraryA(argv[1]);
     if (!m) {
         std::fprintf(stderr, "cannot load %s (%lu)\n", argv[1], GetLastError());
@@ -117,7 +122,9 @@ int main(int argc, char **argv) {
         std::memcpy(&highest, caps + kEngineCapsMaxRateOffset, 4);
         for (const std::string &rateText : rates) {
             const int32_t rate = rateText == "0" ? highest : std::atoi(rateText.c_str());
-            for (uint32_t speaker = 0; speaker < engine::kSpeakerCount; ++speaker) {
+            for (uint32_t speaker : speakers) {
+                if (speaker >= engine::kSpeakerCount)
+                    continue;
                 const engine::Backend backend = engine::backendFor(
                     *engine::speakerVoice(speaker), engine::parseBackendChoice(choice.c_str()));
                 for (size_t t = 0; t < times; ++t) {
