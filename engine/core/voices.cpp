@@ -29,7 +29,7 @@ const SpeakerVoice kSpeakers[kSpeakerCount] = {
      10},
     {"Ursula", Backend::Flite, "en-us+f4", 30, &kSlt, 145, 15, 92, 100, "Gender=Female;Age=Adult",
      -4},
-    {"Rita", Backend::Flite, "en-us+f1", 50, &kSlt, 210, 12, 92, 100, "Gender=Female;Age=Senior",
+    {"Rita", Backend::Flite, "en-us+f1", 50, &kSlt, 210, 12, 90, 100, "Gender=Female;Age=Senior",
      -1},
     {"Wendy", Backend::Flite, "en-us+whisperf", 50, &kSlt, 250, 8, 90, 60,
      "Gender=Female;Age=Adult", 2},
