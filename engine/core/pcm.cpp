@@ -1,6 +1,5 @@
 #include "pcm.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -71,36 +70,6 @@ void applyVolume(int16_t *samples, size_t count, int volume) {
     }
     for (size_t i = 0; i < count; ++i)
         samples[i] = static_cast<int16_t>(samples[i] * volume / 100);
-}
-
-void liftOnset(OnsetLift &lift, int16_t *samples, size_t count, long position, uint32_t rate) {
-    constexpr double kFloorRms = 500; // about -36 dBFS: 20-25 dB below the vowels that follow
-    constexpr double kMostGain = 8;   // 18 dB
-    const long block = std::max<long>(1, long(rate / 200)); // 5 ms
-    // The block after the sound brings the gain back to 1.
-    const long stop = std::min(position + long(count), lift.until + block);
-    for (long i = std::max(position, lift.from); i < stop;) {
-        const long blockEnd = std::min(stop, lift.from + ((i - lift.from) / block + 1) * block);
-        int16_t *p = samples + (i - position);
-        const long n = blockEnd - i;
-        double target = 1;
-        if (i < lift.until) {
-            double sum = 0;
-            for (long k = 0; k < n; ++k)
-                sum += double(p[k]) * p[k];
-            const double rms = std::sqrt(sum / double(n));
-            if (rms > 0)
-                target = std::clamp(kFloorRms / rms, 1.0, kMostGain);
-        }
-        // Louder at once, so that nothing is lifted past its level; quieter gradually.
-        const double begin = std::min(lift.gain, target);
-        for (long k = 0; k < n; ++k) {
-            const double g = begin + (target - begin) * double(k + 1) / double(n);
-            p[k] = static_cast<int16_t>(std::clamp(std::lround(p[k] * g), -32768L, 32767L));
-        }
-        lift.gain = target;
-        i = blockEnd;
-    }
 }
 
 DecodedWav decodeWav(std::string_view bytes, uint32_t targetRate) {

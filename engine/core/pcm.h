@@ -11,19 +11,6 @@ namespace engine {
 // Scales samples by volume/100; 100 leaves them bit for bit unchanged.
 void applyVolume(int16_t *samples, size_t count, int volume);
 
-// The first sound of an utterance, as its samples.  A soft consonant (the
-// "th" of "The") rises from silence so slowly that the speech is heard tens
-// of ms after its first sample; its quiet stretches are lifted toward a level
-// heard in a room, by at most 18 dB, and loud ones are left as they are.
-struct OnsetLift {
-    long from = 0, until = 0;
-    double gain = 1.0; // where the last call left it: the gain never jumps
-};
-
-// samples[0] is sample `position` of the utterance, at `rate` per second;
-// call it with every stretch of the utterance in order.
-void liftOnset(OnsetLift &lift, int16_t *samples, size_t count, long position, uint32_t rate);
-
 enum class WavStatus {
     Ok,
     Truncated,         // the data chunk ends early: the whole frames present were decoded

@@ -5,8 +5,7 @@
 // the engine's rate.  The pauses Flite puts at both ends of every utterance
 // (200-270 ms, as in the recordings its voices were trained on) are cut to a
 // short gap: kept whole, nothing is heard for a fifth of a second after the
-// request, and the pieces of one announcement fall apart.  The quiet start of
-// the first sound is lifted (liftOnset) so that it is heard from its start.
+// request, and the pieces of one announcement fall apart.
 // libflite is a Linux library: its headers must not see the Windows macros
 // that wineg++ defines, or they declare a Windows build's functions.
 #pragma push_macro("_WIN32")
@@ -81,11 +80,10 @@ struct Stream {
     PcmSink *sink = nullptr;
     bool stopped = false;
     std::unique_ptr<Resampler> resampler;
-    std::vector<int16_t> lifted, converted;
+    std::vector<int16_t> converted;
     // The part of the utterance's wave that is played, in its samples.
     bool edgesFound = false;
     long keepFrom = 0, keepUntil = 0;
-    OnsetLift lift;
 
     int level = 100;
 
@@ -99,9 +97,8 @@ struct Stream {
 
 // The samples of `rate` per second between the end of the utterance's first
 // pause (less what is kept of it) and the start of its last pause (plus what is
-// kept), and those of its first sound, as the Segment relation times them: its
-// durations are final before the first sample is made, for the diphone and
-// the statistical voices alike.
+// kept), as the Segment relation times them: its durations are final before
+// the first sample is made, for the diphone and the statistical voices alike.
 void findEdges(const cst_utterance *u, int rate, Stream &s) {
     s.edgesFound = true;
     s.keepFrom = 0;
@@ -112,14 +109,10 @@ void findEdges(const cst_utterance *u, int rate, Stream &s) {
     if (!first || first == last)
         return;
     const char *pause = get_param_string(u->features, "silence", "pau");
-    const cst_item *sound = first;
     if (std::strcmp(item_name(first), pause) == 0) {
         double from = item_feat_float(first, "end") - kLeadingPauseSeconds;
         s.keepFrom = from > 0 ? long(from * rate) : 0;
-        sound = item_next(first);
-        s.lift.from = long(item_feat_float(first, "end") * rate);
     }
-    s.lift.until = long(item_feat_float(sound, "end") * rate);
     if (std::strcmp(item_name(last), pause) == 0)
         s.keepUntil =
             long((item_feat_float(item_prev(last), "end") + kTrailingPauseSeconds) * rate);
@@ -138,13 +131,9 @@ int streamChunk(const cst_wave *w, int start, int size, int, cst_audio_streaming
         findEdges(asi->utt, w->sample_rate, *stream);
     const long from = std::max<long>(start, stream->keepFrom);
     const long until = std::min<long>(long(start) + size, stream->keepUntil);
-    if (from < until) {
-        const auto count = static_cast<size_t>(until - from);
-        stream->lifted.assign(w->samples + from, w->samples + until);
-        liftOnset(stream->lift, stream->lifted.data(), count, from,
-                  static_cast<uint32_t>(w->sample_rate));
-        stream->resampler->push(stream->lifted.data(), count, stream->converted);
-    }
+    if (from < until)
+        stream->resampler->push(w->samples + from, static_cast<size_t>(until - from),
+                                stream->converted);
     stream->deliver();
     return stream->stopped ? CST_AUDIO_STREAM_STOP : CST_AUDIO_STREAM_CONT;
 }

@@ -150,21 +150,3 @@ TEST(Volume, ScalesLinearly) {
     applyVolume(copy.data(), copy.size(), 0);
     EXPECT_EQ(copy, (std::vector<int16_t>(4, 0)));
 }
-
-// A pause, the first sound quiet then loud (samples 400-1199), quiet again after.
-TEST(OnsetLift, LiftsOnlyTheQuietStartOfTheFirstSound) {
-    std::vector<int16_t> s(1600);
-    for (size_t i = 0; i < s.size(); ++i)
-        s[i] = static_cast<int16_t>((i % 2 ? 1 : -1) * (i >= 800 && i < 1200 ? 4000 : 20));
-    const std::vector<int16_t> before = s;
-    OnsetLift lift{400, 1200};
-    // In two stretches, as the synthesiser delivers them (5 ms blocks of 80 at 16 kHz).
-    liftOnset(lift, s.data(), 1000, 0, 16000);
-    liftOnset(lift, s.data() + 1000, 600, 1000, 16000);
-    EXPECT_TRUE(std::equal(s.begin(), s.begin() + 400, before.begin())) << "the pause";
-    EXPECT_EQ(s[400], -22) << "the gain rises gradually";
-    for (size_t i : {480u, 799u})
-        EXPECT_EQ(std::abs(s[i]), 160) << i << ": lifted by at most 18 dB";
-    EXPECT_TRUE(std::equal(s.begin() + 800, s.end(), before.begin() + 800))
-        << "loud samples and those after the sound";
-}
