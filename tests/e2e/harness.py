@@ -13,7 +13,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from orvanel_support import (REPO, RUNS_WIN32, WINE_EXEC, file_sink, ids,  # noqa: E402,F401
+from orvanel_support import (REPO, WINE_EXEC, file_sink, ids, runs_win32,  # noqa: E402,F401
                               windows_path)
 
 BUILD_DIR = os.environ.get("ORVANEL_BUILD_DIR", "")

@@ -14,11 +14,14 @@ import types
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE_EXEC = os.path.join(REPO, "scripts", "wine-exec")
 ALSA_SINK = os.path.join(REPO, "tests", "support", "alsa-sink")
-# False on a kernel without 32-bit support, as scripts/wine-loader decides.
-RUNS_WIN32 = not subprocess.run(
-    ["bash", "-c", '. "$0"; echo "${ORVANEL_NO_WIN32:-}"',
-     os.path.join(REPO, "scripts", "wine-loader")],
-    env=dict(os.environ, ORVANEL_NO_WIN32=""), capture_output=True, text=True).stdout.strip()
+
+
+def runs_win32():
+    """False on a kernel without 32-bit support, as scripts/wine-loader decides."""
+    return not subprocess.run(
+        ["bash", "-c", '. "$0"; echo "${ORVANEL_NO_WIN32:-}"',
+         os.path.join(REPO, "scripts", "wine-loader")],
+        env=dict(os.environ, ORVANEL_NO_WIN32=""), capture_output=True, text=True).stdout.strip()
 
 
 def windows_path(path):

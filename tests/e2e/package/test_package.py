@@ -15,8 +15,8 @@ import subprocess
 import unittest
 import zipfile
 
-from harness import (BUILD_DIR, PRODUCT_KEY, REPO, RUNS_WIN32, WINE_EXEC, E2ETestCase, ids,
-                     probe, wait_exit, wait_for)
+from harness import (BUILD_DIR, PRODUCT_KEY, REPO, WINE_EXEC, E2ETestCase, ids, probe,
+                     runs_win32, wait_exit, wait_for)
 
 UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvanel"
 RUN_KEY = r"Software\Microsoft\Windows\CurrentVersion\Run"
@@ -169,7 +169,8 @@ def drive_c_path(location):
 
 # A new prefix has no per-user programs folder yet: the installer makes it as
 # the shell would, and it is the user's, not Orvanel's, so it may stay.
-@unittest.skipUnless(RUNS_WIN32, "the setup program is 32-bit, and this kernel cannot run 32-bit programs")
+@unittest.skipUnless(runs_win32(),
+                     "the setup program is 32-bit, and this kernel cannot run 32-bit programs")
 class InstallerTest(PackageTestCase):
 
     def test_install_start_and_uninstall_keeping_the_settings(self):
