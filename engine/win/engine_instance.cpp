@@ -33,6 +33,9 @@ class DeviceSink : public PcmSink {
     bool write(const int16_t *samples, size_t count) override {
         if (count == 0)
             return true;
+        // An opening that failed is reported by the worker once this returns.
+        if (engine_.player_.finishOpen() != 0)
+            return false;
         scratch_.assign(samples, samples + count);
         applyVolume(scratch_.data(), count, volume_);
         WavePlayer::WriteResult r = engine_.player_.write(scratch_.data(), count, generation_);
@@ -190,23 +193,24 @@ void Engine::process(const QueueItem &item, uint32_t generation) {
     }
     if (runFailed_)
         return;
-    if (int kind = player_.open()) {
+    // The device opens while the voice works out its first samples, which for
+    // Flite's statistical voices takes as long.
+    player_.beginOpen();
+    DeviceSink sink(*this, generation, item.volume);
+    if (item.kind == QueueItem::Kind::Play) {
+        playFile(item, sink);
+    } else {
+        const int64_t waitedBefore = player_.waitTicks();
+        const int64_t started = performanceTicks();
+        synth_->speak(item, sink);
+        const int64_t spent = performanceTicks() - started - (player_.waitTicks() - waitedBefore);
+        ExclusiveLock l(lock_);
+        synthesisTicks_ += spent;
+    }
+    if (int kind = player_.finishOpen()) {
         runFailed_ = true;
         report(kind);
         return;
-    }
-    if (item.kind == QueueItem::Kind::Play) {
-        playFile(item, generation);
-        return;
-    }
-    DeviceSink sink(*this, generation, item.volume);
-    const int64_t waitedBefore = player_.waitTicks();
-    const int64_t started = performanceTicks();
-    synth_->speak(item, sink);
-    const int64_t spent = performanceTicks() - started - (player_.waitTicks() - waitedBefore);
-    {
-        ExclusiveLock l(lock_);
-        synthesisTicks_ += spent;
     }
     if (sink.failed()) {
         runFailed_ = true;
@@ -215,7 +219,7 @@ void Engine::process(const QueueItem &item, uint32_t generation) {
     }
 }
 
-void Engine::playFile(const QueueItem &item, uint32_t generation) {
+void Engine::playFile(const QueueItem &item, DeviceSink &sink) {
     std::string bytes;
     // A missing, unreadable, oversized or undecodable file is skipped; the
     // speech around it goes on.
@@ -226,16 +230,10 @@ void Engine::playFile(const QueueItem &item, uint32_t generation) {
     bytes.shrink_to_fit();
     if (wav.status != WavStatus::Ok && wav.status != WavStatus::Truncated)
         return;
-    DeviceSink sink(*this, generation, item.volume);
     for (size_t at = 0; at < wav.samples.size(); at += kPlayChunk) {
         size_t n = wav.samples.size() - at < kPlayChunk ? wav.samples.size() - at : kPlayChunk;
         if (!sink.write(wav.samples.data() + at, n))
             break;
-    }
-    if (sink.failed()) {
-        runFailed_ = true;
-        player_.close();
-        report(kEngineErrorWrite);
     }
 }
 

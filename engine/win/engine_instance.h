@@ -14,6 +14,8 @@
 
 namespace engine {
 
+class DeviceSink;
+
 class Engine {
   public:
     // kEngineOk and the new instance, or a start-up error and nothing.
@@ -44,7 +46,7 @@ class Engine {
     static DWORD WINAPI workerEntry(void *self);
     void workerMain();
     void process(const QueueItem &item, uint32_t generation);
-    void playFile(const QueueItem &item, uint32_t generation);
+    void playFile(const QueueItem &item, DeviceSink &sink);
     void report(int kind);
     void enqueueLocked(std::vector<QueueItem> &items);
     void waitForCallers();

@@ -24,6 +24,7 @@ WavePlayer::WavePlayer() {
 }
 
 WavePlayer::~WavePlayer() {
+    finishOpen();
     close();
     if (event_)
         CloseHandle(event_);
@@ -65,6 +66,37 @@ int WavePlayer::open() {
     if (r != MMSYSERR_NOERROR)
         return 2;
     device_ = device;
+    return 0;
+}
+
+void WavePlayer::beginOpen() {
+    if (opener_)
+        return;
+    openResult_ = 0;
+    if (isOpen())
+        return;
+    opener_ = CreateThread(nullptr, 0, openerEntry, this, 0, nullptr);
+    // Without a thread of its own the device is opened in finishOpen().
+    if (!opener_)
+        openResult_ = -1;
+}
+
+int WavePlayer::finishOpen() {
+    if (opener_) {
+        const int64_t start = performanceTicks();
+        WaitForSingleObject(opener_, INFINITE);
+        waitTicks_ += performanceTicks() - start;
+        CloseHandle(opener_);
+        opener_ = nullptr;
+    } else if (openResult_ == -1) {
+        openResult_ = open();
+    }
+    return openResult_;
+}
+
+DWORD WINAPI WavePlayer::openerEntry(void *self) {
+    auto *player = static_cast<WavePlayer *>(self);
+    player->openResult_ = player->open();
     return 0;
 }
 

@@ -42,6 +42,12 @@ class WavePlayer {
     // PulseAudio takes a large part of a second.
     void prepare();
     int open(); // 0, or the error kind: 2 (open) or 3 (capabilities)
+    // Opening a device takes a while, and so does a statistical voice before
+    // its first sample: beginOpen() starts the opening on a thread of its own,
+    // finishOpen() waits for it and gives open()'s result (at once, and 0, if
+    // the device was already open).  Every beginOpen() needs a finishOpen().
+    void beginOpen();
+    int finishOpen();
     bool isOpen();
     // Queues a copy of the samples, first waiting while more than the
     // look-ahead is queued.  Cut: a cut for a later generation came first.
@@ -52,6 +58,7 @@ class WavePlayer {
     bool stalled();
     HANDLE event() const { return event_; }
     void close();
+    // Time spent waiting for the device: for the look-ahead, or for it to open.
     int64_t waitTicks() const { return waitTicks_; }
 
     // Any thread: everything queued stops sounding now, and writes for older
@@ -65,10 +72,13 @@ class WavePlayer {
     };
     void reapLocked();
     void releaseAllLocked();
+    static DWORD WINAPI openerEntry(void *self);
 
     SRWLOCK lock_ = SRWLOCK_INIT;
     HANDLE event_ = nullptr; // signalled by the device on every finished buffer, and by cut()
     HWAVEOUT device_ = nullptr;
+    HANDLE opener_ = nullptr; // the thread running open(), until finishOpen()
+    int openResult_ = 0;
     int32_t deviceNumber_ = -1;
     uint32_t sampleRate_ = 22050;
     uint32_t generation_ = 0;

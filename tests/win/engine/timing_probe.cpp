@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -46,6 +47,11 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "start-up failed\n");
         return 1;
     }
+    // A bench may ask for another speaker or rate than the engine's first.
+    if (const char *speaker = std::getenv("ORVANEL_PROBE_SPEAKER"))
+        lib.setSpeaker(e, static_cast<uint32_t>(std::atoi(speaker)));
+    if (const char *rate = std::getenv("ORVANEL_PROBE_RATE"))
+        lib.setRate(e, static_cast<uint32_t>(std::atoi(rate)));
     if (std::strcmp(argv[2], "reset") == 0) {
         // Several seconds of speech, cut after one and a half.
         const double start = nowMs();
