@@ -72,6 +72,20 @@ void applyVolume(int16_t *samples, size_t count, int volume) {
         samples[i] = static_cast<int16_t>(samples[i] * volume / 100);
 }
 
+size_t endOfSound(const int16_t *samples, size_t count, size_t window, double rms) {
+    if (window == 0)
+        return 0;
+    const double limit = rms * rms * double(window);
+    for (size_t end = count - count % window; end >= window; end -= window) {
+        double energy = 0;
+        for (size_t i = end - window; i < end; ++i)
+            energy += double(samples[i]) * samples[i];
+        if (energy > limit)
+            return end;
+    }
+    return 0;
+}
+
 DecodedWav decodeWav(std::string_view bytes, uint32_t targetRate) {
     DecodedWav out;
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());

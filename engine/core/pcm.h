@@ -11,6 +11,10 @@ namespace engine {
 // Scales samples by volume/100; 100 leaves them bit for bit unchanged.
 void applyVolume(int16_t *samples, size_t count, int volume);
 
+// The end of the last window of `window` samples whose RMS is above `rms`
+// (the windows counted from the start), or 0 when no window is.
+size_t endOfSound(const int16_t *samples, size_t count, size_t window, double rms);
+
 enum class WavStatus {
     Ok,
     Truncated,         // the data chunk ends early: the whole frames present were decoded

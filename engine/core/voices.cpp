@@ -7,10 +7,10 @@ namespace engine {
 namespace {
 
 // Flite's voices, with their speed at duration stretch 1.
-const FliteVoice kSlt{"slt", 220};   // female, US
-const FliteVoice kRms{"rms", 192};   // male, US; its pitch cannot be moved
-const FliteVoice kAwb{"awb", 211};   // male, Scottish
-const FliteVoice kKal{"kal16", 202}; // male, US, diphone
+const FliteVoice kSlt{"slt", 220, 180}; // female, US
+const FliteVoice kRms{"rms", 192, 0};   // male, US; its pitch cannot be moved
+const FliteVoice kAwb{"awb", 211, 0};   // male, Scottish
+const FliteVoice kKal{"kal16", 202, 0}; // male, US, diphone
 
 // Flite speaks every speaker: of the two, it alone is understood by a
 // recogniser in every announcement (engine/README.md has the figures).  Its
@@ -78,6 +78,11 @@ int32_t clampRate(uint32_t rate, RateRange range) {
 double fliteDurationStretch(int32_t wpm, const SpeakerVoice &voice) {
     const double speed = double(wpm > 0 ? wpm : 1) * voice.fliteTempoPercent / 100.0;
     return voice.fliteVoice->naturalWpm / speed;
+}
+
+double fliteFirstWordFactor(int32_t wpm, const SpeakerVoice &voice) {
+    const int quick = voice.fliteVoice->quickFirstWordWpm;
+    return quick > 0 && wpm < quick ? double(wpm > 0 ? wpm : 1) / quick : 1.0;
 }
 
 int sapiRateFor(int32_t wpm) {

@@ -14,6 +14,13 @@ struct FliteVoice {
     const char *name; // cmu_us_<name>
     // Words a minute at duration stretch 1, measured on a read passage.
     int naturalWpm;
+    // At rates below this, an utterance's first word, when it is a plain word,
+    // is spoken as at this rate (0: always at the rate of the rest).  slt's
+    // first sound is faint (the "th" of "The"): stretched with the rest, speech
+    // is heard to begin 100 ms after it has at 80 words a minute.  At 180 and
+    // above it is left alone: quickened, the recogniser of bench/speech missed
+    // minutes.
+    int quickFirstWordWpm;
 };
 
 struct SpeakerVoice {
@@ -66,6 +73,10 @@ int32_t clampRate(uint32_t rate, RateRange range);
 
 // Flite's duration stretch for a rate: 1 speaks at the voice's natural rate.
 double fliteDurationStretch(int32_t wordsPerMinute, const SpeakerVoice &voice);
+
+// The factor (at most 1) by which an utterance's first word is spoken quicker
+// than the rest when the rate asked for is this.
+double fliteFirstWordFactor(int32_t wordsPerMinute, const SpeakerVoice &voice);
 
 // SAPI's -10..10 rate for words a minute: 180 is 0, each step a factor 3^(1/10).
 int sapiRateFor(int32_t wordsPerMinute);

@@ -70,6 +70,14 @@ LoadedVoice g_voices[] = {
 // What is kept of the utterance's first and last pause segments.
 constexpr double kLeadingPauseSeconds = 0.005;
 constexpr double kTrailingPauseSeconds = 0.025;
+// The statistical voices lengthen an utterance's last sound with everything
+// else, but its sound fades first: at slow rates slt's final "m" ends in a
+// quarter of a second of near silence.  At most this much is kept after its
+// last 5 ms louder than about -47 dBFS: at 180 words a minute and faster the
+// voices' own fade is shorter and stays whole, since cutting it there made
+// the recogniser of bench/speech miss minutes.
+constexpr double kAudibleRms = 150;
+constexpr double kFadeSeconds = 0.100;
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 bool g_initialised = false;
@@ -80,10 +88,13 @@ struct Stream {
     PcmSink *sink = nullptr;
     bool stopped = false;
     std::unique_ptr<Resampler> resampler;
+    int sourceRate = 0; // the voice's, which the resampler converts from
     std::vector<int16_t> converted;
-    // The part of the utterance's wave that is played, in its samples.
+    // The part of the utterance's wave that is played, in its samples; from
+    // holdFrom on (its last sound) it is held until its audible end is known.
     bool edgesFound = false;
-    long keepFrom = 0, keepUntil = 0;
+    long keepFrom = 0, keepUntil = 0, holdFrom = LONG_MAX;
+    std::vector<int16_t> held;
 
     int level = 100;
 
@@ -92,6 +103,16 @@ struct Stream {
         if (!stopped && !converted.empty() && !sink->write(converted.data(), converted.size()))
             stopped = true;
         converted.clear();
+    }
+
+    void releaseHeld() {
+        const int rate = sourceRate;
+        const size_t heard = endOfSound(held.data(), held.size(), size_t(rate / 200), kAudibleRms);
+        // A last sound that is faint throughout is kept whole.
+        const size_t keep =
+            heard ? std::min(held.size(), heard + size_t(kFadeSeconds * rate)) : held.size();
+        resampler->push(held.data(), keep, converted);
+        held.clear();
     }
 };
 
@@ -113,9 +134,12 @@ void findEdges(const cst_utterance *u, int rate, Stream &s) {
         double from = item_feat_float(first, "end") - kLeadingPauseSeconds;
         s.keepFrom = from > 0 ? long(from * rate) : 0;
     }
-    if (std::strcmp(item_name(last), pause) == 0)
-        s.keepUntil =
-            long((item_feat_float(item_prev(last), "end") + kTrailingPauseSeconds) * rate);
+    if (std::strcmp(item_name(last), pause) == 0) {
+        const cst_item *lastSound = item_prev(last);
+        s.keepUntil = long((item_feat_float(lastSound, "end") + kTrailingPauseSeconds) * rate);
+        const cst_item *before = item_prev(lastSound);
+        s.holdFrom = std::max(s.keepFrom, before ? long(item_feat_float(before, "end") * rate) : 0);
+    }
 }
 
 // Flite calls this, on the synthesising thread, with each new stretch of the
@@ -124,16 +148,21 @@ int streamChunk(const cst_wave *w, int start, int size, int, cst_audio_streaming
     auto *stream = static_cast<Stream *>(asi->userdata);
     if (!stream || stream->stopped)
         return CST_AUDIO_STREAM_STOP;
-    if (!stream->resampler)
+    if (!stream->resampler) {
+        stream->sourceRate = w->sample_rate;
         stream->resampler.reset(
             new Resampler(static_cast<uint32_t>(w->sample_rate), kLinuxEngineRate));
+    }
     if (!stream->edgesFound)
         findEdges(asi->utt, w->sample_rate, *stream);
     const long from = std::max<long>(start, stream->keepFrom);
     const long until = std::min<long>(long(start) + size, stream->keepUntil);
-    if (from < until)
-        stream->resampler->push(w->samples + from, static_cast<size_t>(until - from),
+    const long held = std::max(from, std::min(until, stream->holdFrom));
+    if (from < held)
+        stream->resampler->push(w->samples + from, static_cast<size_t>(held - from),
                                 stream->converted);
+    if (held < until)
+        stream->held.insert(stream->held.end(), w->samples + held, w->samples + until);
     stream->deliver();
     return stream->stopped ? CST_AUDIO_STREAM_STOP : CST_AUDIO_STREAM_CONT;
 }
@@ -153,6 +182,34 @@ void setPitch(cst_features *f, const char *feature, int wanted, OwnPitch own) {
         flite_feat_set_float(f, feature, own.value);
     else
         flite_feat_remove(f, feature);
+}
+
+// A token of letters alone is one word; numbers and abbreviations may become several.
+bool isPlainWord(const char *token) {
+    if (!*token)
+        return false;
+    for (const char *c = token; *c; ++c) {
+        if (!((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || *c == '\''))
+            return false;
+    }
+    return true;
+}
+
+const cst_synth_module kTokenise[] = {{"tokenizer_func", default_tokenization}, {nullptr, nullptr}};
+
+// What flite_text_to_speech() does, with a pause after tokenising to give the
+// first word its own pace (the duration models read it from its token).
+void synthesise(const char *text, cst_voice *voice, double firstWordFactor) {
+    cst_utterance *u = new_utterance();
+    utt_set_input_text(u, text);
+    utt_init(u, voice);
+    apply_synth_method(u, kTokenise);
+    cst_relation *tokens = utt_relation(u, "Token");
+    cst_item *first = tokens ? relation_head(tokens) : nullptr;
+    if (first && firstWordFactor < 1 && isPlainWord(item_name(first)))
+        item_set_float(first, "local_duration_stretch", float(firstWordFactor));
+    utt_synth_tokens(u);
+    delete_utterance(u);
 }
 
 class FliteSynthesiser final : public Synthesiser {
@@ -177,8 +234,9 @@ class FliteSynthesiser final : public Synthesiser {
         stream.sink = &sink;
         stream.level = speaker->fliteLevelPercent;
         v->streaming->userdata = &stream;
-        flite_text_to_speech(text.c_str(), v->voice, "none");
+        synthesise(text.c_str(), v->voice, fliteFirstWordFactor(item.rate, *speaker));
         if (stream.resampler && !stream.stopped) {
+            stream.releaseHeld();
             stream.resampler->finish(stream.converted);
             stream.deliver();
         }

@@ -150,3 +150,14 @@ TEST(Volume, ScalesLinearly) {
     applyVolume(copy.data(), copy.size(), 0);
     EXPECT_EQ(copy, (std::vector<int16_t>(4, 0)));
 }
+
+TEST(EndOfSound, IsTheEndOfTheLastLoudWindow) {
+    // Windows of 4: loud, quiet, loud (one sample spike enough), quiet, and 2 left over.
+    std::vector<int16_t> s = {500, -500, 500, -500, 10, -10, 10, -10, 0,
+                              0,   900,  0,   20,   20, 20,  20, 999, 999};
+    EXPECT_EQ(endOfSound(s.data(), s.size(), 4, 150), 12u);
+    EXPECT_EQ(endOfSound(s.data(), s.size(), 4, 460), 4u); // the spike's window is below
+    EXPECT_EQ(endOfSound(s.data(), s.size(), 4, 600), 0u);
+    EXPECT_EQ(endOfSound(s.data(), 3, 4, 1), 0u); // shorter than a window
+    EXPECT_EQ(endOfSound(s.data(), s.size(), 0, 1), 0u);
+}

@@ -386,14 +386,13 @@ TEST_F(EngineAudio, NineSpeakersSoundDifferent) {
 }
 
 #ifndef ORVANEL_ENGINE_IS_SAPI
-// Flite begins and ends every utterance with a long pause; only a short gap
-// of it may reach the device, at any rate, for every Flite voice (speakers 0-3).
+// Flite begins and ends every utterance with a long pause, and its voices'
+// first and last sounds can be faint and long; what reaches the device must
+// be heard within a short gap of its first and last sample, at any rate.
 TEST_F(EngineAudio, SoundStartsAndEndsCloseToTheFirstAndLastSampleWritten) {
-    // Untrimmed, the lead is 200 ms or more; a soft first sound (the "th" of
-    // "The") takes up to 60 ms to reach the threshold.
-    constexpr size_t kFrame = 220, kMaxLead = 1764, kMaxTail = 2646; // 10, 80 and 120 ms
-    for (uint32_t rate : {180u, 350u}) {
-        for (uint32_t speaker = 0; speaker < 4; ++speaker) {
+    constexpr size_t kFrame = 110, kMaxLead = 1323, kMaxTail = 2646; // 5, 60 and 120 ms
+    for (uint32_t rate : {80u, 180u, 350u}) {
+        for (uint32_t speaker = 0; speaker < 9; ++speaker) {
             SCOPED_TRACE("speaker " + std::to_string(speaker) + ", rate " + std::to_string(rate));
             const std::vector<int16_t> &s =
                 say(std::string(kTimeText) + ",", speaker, rate).samples;
@@ -405,7 +404,7 @@ TEST_F(EngineAudio, SoundStartsAndEndsCloseToTheFirstAndLastSampleWritten) {
             while (end > written && s[end - 1] == 0)
                 --end;
             for (size_t i = written; i + kFrame <= end; i += kFrame) {
-                if (rms(&s[i], kFrame) > 300) {
+                if (rms(&s[i], kFrame) > 150) { // about -47 dBFS
                     loud = std::min(loud, i);
                     loudEnd = i + kFrame;
                 }
