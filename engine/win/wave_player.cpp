@@ -76,9 +76,9 @@ void WavePlayer::beginOpen() {
     if (isOpen())
         return;
     opener_ = CreateThread(nullptr, 0, openerEntry, this, 0, nullptr);
-    // Without a thread of its own the device is opened in finishOpen().
+    // Without a thread of its own the device is opened here.
     if (!opener_)
-        openResult_ = -1;
+        openResult_ = open();
 }
 
 int WavePlayer::finishOpen() {
@@ -88,8 +88,6 @@ int WavePlayer::finishOpen() {
         waitTicks_ += performanceTicks() - start;
         CloseHandle(opener_);
         opener_ = nullptr;
-    } else if (openResult_ == -1) {
-        openResult_ = open();
     }
     return openResult_;
 }
