@@ -72,18 +72,35 @@ void applyVolume(int16_t *samples, size_t count, int volume) {
         samples[i] = static_cast<int16_t>(samples[i] * volume / 100);
 }
 
+namespace {
+
+bool loudWindow(const int16_t *samples, size_t window, double rms) {
+    double energy = 0;
+    for (size_t i = 0; i < window; ++i)
+        energy += double(samples[i]) * samples[i];
+    return energy > rms * rms * double(window);
+}
+
+} // namespace
+
 size_t endOfSound(const int16_t *samples, size_t count, size_t window, double rms) {
     if (window == 0)
         return 0;
-    const double limit = rms * rms * double(window);
     for (size_t end = count - count % window; end >= window; end -= window) {
-        double energy = 0;
-        for (size_t i = end - window; i < end; ++i)
-            energy += double(samples[i]) * samples[i];
-        if (energy > limit)
+        if (loudWindow(samples + end - window, window, rms))
             return end;
     }
     return 0;
+}
+
+size_t startOfSound(const int16_t *samples, size_t count, size_t window, double rms) {
+    if (window == 0)
+        return count;
+    for (size_t start = 0; start + window <= count; start += window) {
+        if (loudWindow(samples + start, window, rms))
+            return start;
+    }
+    return count;
 }
 
 DecodedWav decodeWav(std::string_view bytes, uint32_t targetRate) {

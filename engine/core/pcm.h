@@ -15,6 +15,9 @@ void applyVolume(int16_t *samples, size_t count, int volume);
 // (the windows counted from the start), or 0 when no window is.
 size_t endOfSound(const int16_t *samples, size_t count, size_t window, double rms);
 
+// The start of the first such window, or `count` when no whole window is.
+size_t startOfSound(const int16_t *samples, size_t count, size_t window, double rms);
+
 enum class WavStatus {
     Ok,
     Truncated,         // the data chunk ends early: the whole frames present were decoded

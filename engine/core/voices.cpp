@@ -7,10 +7,10 @@ namespace engine {
 namespace {
 
 // Flite's voices, with their speed at duration stretch 1.
-const FliteVoice kSlt{"slt", 220, 180}; // female, US
-const FliteVoice kRms{"rms", 192, 0};   // male, US; its pitch cannot be moved
-const FliteVoice kAwb{"awb", 211, 0};   // male, Scottish
-const FliteVoice kKal{"kal16", 202, 0}; // male, US, diphone
+const FliteVoice kSlt{"slt", 220, 180};   // female, US
+const FliteVoice kRms{"rms", 192, 180};   // male, US; its pitch cannot be moved
+const FliteVoice kAwb{"awb", 211, 180};   // male, Scottish
+const FliteVoice kKal{"kal16", 202, 180}; // male, US, diphone
 
 // Flite speaks every speaker: of the two, it alone is understood by a
 // recogniser in every announcement (engine/README.md has the figures).  Its

@@ -15,11 +15,11 @@ struct FliteVoice {
     // Words a minute at duration stretch 1, measured on a read passage.
     int naturalWpm;
     // At rates below this, an utterance's first word, when it is a plain word,
-    // is spoken as at this rate (0: always at the rate of the rest).  slt's
-    // first sound is faint (the "th" of "The"): stretched with the rest, speech
-    // is heard to begin 100 ms after it has at 80 words a minute.  At 180 and
-    // above it is left alone: quickened, the recogniser of bench/speech missed
-    // minutes.
+    // is spoken as at this rate (0: always at the rate of the rest).  Stretched
+    // with the rest, the first sound of "The" rises so slowly that at 80 words
+    // a minute speech is heard to begin 30-90 ms after its first sample.  At
+    // 180 and above it is left alone: quickened, the recogniser of
+    // bench/speech missed minutes.
     int quickFirstWordWpm;
 };
 

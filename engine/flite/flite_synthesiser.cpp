@@ -5,7 +5,8 @@
 // the engine's rate.  The pauses Flite puts at both ends of every utterance
 // (200-270 ms, as in the recordings its voices were trained on) are cut to a
 // short gap: kept whole, nothing is heard for a fifth of a second after the
-// request, and the pieces of one announcement fall apart.
+// request, and the pieces of one announcement fall apart.  So are the
+// inaudible start of the first sound and the near-silent end of the last.
 // libflite is a Linux library: its headers must not see the Windows macros
 // that wineg++ defines, or they declare a Windows build's functions.
 #pragma push_macro("_WIN32")
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -78,6 +80,13 @@ constexpr double kTrailingPauseSeconds = 0.025;
 // the recogniser of bench/speech miss minutes.
 constexpr double kAudibleRms = 150;
 constexpr double kFadeSeconds = 0.100;
+// slt's first sound, the "th" of "The", stays 30 dB below the vowel after it
+// for 35 ms, too faint to be heard in a room, so the speech seemed to start
+// that much after its first sample.  What comes before the utterance's first
+// 5 ms above about -56 dBFS is dropped, but the 5 ms before them; if nothing
+// is that loud within its first 60 ms, it is played whole.
+constexpr double kOnsetRms = 50;
+constexpr double kMostOnsetSeconds = 0.060;
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 bool g_initialised = false;
@@ -91,10 +100,11 @@ struct Stream {
     int sourceRate = 0; // the voice's, which the resampler converts from
     std::vector<int16_t> converted;
     // The part of the utterance's wave that is played, in its samples; from
-    // holdFrom on (its last sound) it is held until its audible end is known.
-    bool edgesFound = false;
-    long keepFrom = 0, keepUntil = 0, holdFrom = LONG_MAX;
-    std::vector<int16_t> held;
+    // holdFrom on (its last sound) it is held until its audible end is known,
+    // and its start (`lead`, from leadFrom) until its audible start is.
+    bool edgesFound = false, onsetFound = false;
+    long keepFrom = 0, keepUntil = 0, holdFrom = LONG_MAX, leadFrom = 0;
+    std::vector<int16_t> lead, held;
 
     int level = 100;
 
@@ -105,9 +115,45 @@ struct Stream {
         converted.clear();
     }
 
+    // Samples from..until of the utterance, the first of them at `samples`.
+    void play(const int16_t *samples, long from, long until) {
+        if (from >= until)
+            return;
+        if (onsetFound) {
+            pass(samples, from, until);
+            return;
+        }
+        if (lead.empty())
+            leadFrom = from;
+        lead.insert(lead.end(), samples, samples + (until - from));
+        if (startOfSound(lead.data(), lead.size(), window(), kOnsetRms) < lead.size() ||
+            lead.size() >= size_t(kMostOnsetSeconds * sourceRate))
+            releaseLead();
+    }
+
+    void releaseLead() {
+        onsetFound = true;
+        size_t skip = startOfSound(lead.data(), lead.size(), window(), kOnsetRms);
+        skip = skip == lead.size() ? 0 : skip - std::min(skip, window());
+        pass(lead.data() + skip, leadFrom + long(skip), leadFrom + long(lead.size()));
+        lead.clear();
+    }
+
+    void pass(const int16_t *samples, long from, long until) {
+        const long kept = std::max(from, std::min(until, holdFrom));
+        if (from < kept)
+            resampler->push(samples, size_t(kept - from), converted);
+        if (kept < until)
+            held.insert(held.end(), samples + (kept - from), samples + (until - from));
+    }
+
+    size_t window() const { return size_t(sourceRate / 200); }
+
     void releaseHeld() {
+        if (!onsetFound)
+            releaseLead();
         const int rate = sourceRate;
-        const size_t heard = endOfSound(held.data(), held.size(), size_t(rate / 200), kAudibleRms);
+        const size_t heard = endOfSound(held.data(), held.size(), window(), kAudibleRms);
         // A last sound that is faint throughout is kept whole.
         const size_t keep =
             heard ? std::min(held.size(), heard + size_t(kFadeSeconds * rate)) : held.size();
@@ -157,12 +203,7 @@ int streamChunk(const cst_wave *w, int start, int size, int, cst_audio_streaming
         findEdges(asi->utt, w->sample_rate, *stream);
     const long from = std::max<long>(start, stream->keepFrom);
     const long until = std::min<long>(long(start) + size, stream->keepUntil);
-    const long held = std::max(from, std::min(until, stream->holdFrom));
-    if (from < held)
-        stream->resampler->push(w->samples + from, static_cast<size_t>(held - from),
-                                stream->converted);
-    if (held < until)
-        stream->held.insert(stream->held.end(), w->samples + held, w->samples + until);
+    stream->play(w->samples + from, from, until);
     stream->deliver();
     return stream->stopped ? CST_AUDIO_STREAM_STOP : CST_AUDIO_STREAM_CONT;
 }
@@ -234,6 +275,9 @@ class FliteSynthesiser final : public Synthesiser {
         stream.sink = &sink;
         stream.level = speaker->fliteLevelPercent;
         v->streaming->userdata = &stream;
+        // The statistical voices draw their noise from the C library's
+        // generator; seeded afresh, the same text always sounds the same.
+        std::srand(1);
         synthesise(text.c_str(), v->voice, fliteFirstWordFactor(item.rate, *speaker));
         if (stream.resampler && !stream.stopped) {
             stream.releaseHeld();

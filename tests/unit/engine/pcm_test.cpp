@@ -151,7 +151,7 @@ TEST(Volume, ScalesLinearly) {
     EXPECT_EQ(copy, (std::vector<int16_t>(4, 0)));
 }
 
-TEST(EndOfSound, IsTheEndOfTheLastLoudWindow) {
+TEST(EdgesOfSound, AreTheEndsOfTheFirstAndLastLoudWindows) {
     // Windows of 4: loud, quiet, loud (one sample spike enough), quiet, and 2 left over.
     std::vector<int16_t> s = {500, -500, 500, -500, 10, -10, 10, -10, 0,
                               0,   900,  0,   20,   20, 20,  20, 999, 999};
@@ -160,4 +160,8 @@ TEST(EndOfSound, IsTheEndOfTheLastLoudWindow) {
     EXPECT_EQ(endOfSound(s.data(), s.size(), 4, 600), 0u);
     EXPECT_EQ(endOfSound(s.data(), 3, 4, 1), 0u); // shorter than a window
     EXPECT_EQ(endOfSound(s.data(), s.size(), 0, 1), 0u);
+    EXPECT_EQ(startOfSound(s.data(), s.size(), 4, 400), 0u);
+    EXPECT_EQ(startOfSound(s.data() + 4, s.size() - 4, 4, 150), 4u);
+    EXPECT_EQ(startOfSound(s.data(), s.size(), 4, 510), s.size()); // the 999s are no whole window
+    EXPECT_EQ(startOfSound(s.data(), s.size(), 0, 1), s.size());
 }

@@ -83,13 +83,13 @@ TEST(Voices, FliteSettingsAreNineDistinctAndRateTurnsIntoStretch) {
     }
     EXPECT_EQ(settings.size(), static_cast<size_t>(kSpeakerCount));
     EXPECT_GT(fliteDurationStretch(0, *speakerVoice(0)), 0.0); // never divides by zero
-    // The slt speakers' first word: below 180 words a minute, as at 180; never slowed down.
+    // The first word: below 180 words a minute, as at 180; never slowed down.
     const struct {
         uint32_t speaker;
         int32_t rate;
         double factor;
     } firstWords[] = {{1, 80, 80 / 180.0}, {7, 120, 120 / 180.0}, {1, 180, 1.0},
-                      {8, 350, 1.0},       {0, 80, 1.0},          {3, 80, 1.0}};
+                      {8, 350, 1.0},       {0, 80, 80 / 180.0},   {3, 80, 80 / 180.0}};
     for (const auto &f : firstWords)
         EXPECT_NEAR(fliteFirstWordFactor(f.rate, *speakerVoice(f.speaker)), f.factor, 1e-9)
             << f.speaker << " at " << f.rate;
