@@ -14,12 +14,12 @@ const FliteVoice kKal{"kal16", 202, 180}; // male, US, diphone
 
 // Flite speaks every speaker: of the two, it alone is understood by a
 // recogniser in every announcement (engine/README.md has the figures).  Its
-// median pitches, 73 (Harry) 90 101 126 145 185 210 250 296 Hz (Kit),
+// median pitches, 73 (Harry) 90 101 126 150 178 220 250 296 Hz (Kit),
 // are at least 12% apart.  eSpeak NG's pitches keep every pair at least 10%
 // apart, with Wendy whispered.
 const SpeakerVoice kSpeakers[kSpeakerCount] = {
     {"Paul", Backend::Flite, "en-us", 50, &kRms, 0, 0, 100, 100, "Gender=Male;Age=Adult", 0},
-    {"Betty", Backend::Flite, "en-us+f2", 60, &kSlt, 185, 25, 100, 100, "Gender=Female;Age=Adult",
+    {"Betty", Backend::Flite, "en-us+f2", 60, &kSlt, 178, 28, 100, 100, "Gender=Female;Age=Adult",
      0},
     {"Harry", Backend::Flite, "en-us+m3", 10, &kAwb, 76, 10, 95, 100, "Gender=Male;Age=Adult", -6},
     {"Frank", Backend::Flite, "en-us+m8", 50, &kKal, 0, 0, 92, 100, "Gender=Male;Age=Senior", -3},
@@ -27,9 +27,9 @@ const SpeakerVoice kSpeakers[kSpeakerCount] = {
      4},
     {"Kit", Backend::Flite, "en-us+zac", 50, &kSlt, 300, 40, 100, 100, "Gender=Female;Age=Child",
      10},
-    {"Ursula", Backend::Flite, "en-us+f4", 30, &kSlt, 145, 15, 92, 100, "Gender=Female;Age=Adult",
+    {"Ursula", Backend::Flite, "en-us+f4", 30, &kSlt, 150, 15, 92, 100, "Gender=Female;Age=Adult",
      -4},
-    {"Rita", Backend::Flite, "en-us+f1", 50, &kSlt, 210, 12, 90, 100, "Gender=Female;Age=Senior",
+    {"Rita", Backend::Flite, "en-us+f1", 50, &kSlt, 220, 12, 90, 100, "Gender=Female;Age=Senior",
      -1},
     {"Wendy", Backend::Flite, "en-us+whisperf", 50, &kSlt, 250, 8, 90, 60,
      "Gender=Female;Age=Adult", 2},
