@@ -126,15 +126,15 @@ struct Stream {
         if (lead.empty())
             leadFrom = from;
         lead.insert(lead.end(), samples, samples + (until - from));
-        if (startOfSound(lead.data(), lead.size(), window(), kOnsetRms) < lead.size() ||
-            lead.size() >= size_t(kMostOnsetSeconds * sourceRate))
-            releaseLead();
+        const size_t heard = startOfSound(lead.data(), lead.size(), window(), kOnsetRms);
+        if (heard < lead.size() || lead.size() >= size_t(kMostOnsetSeconds * sourceRate))
+            releaseLead(heard);
     }
 
-    void releaseLead() {
+    // Plays the held start from the window before `heard`, or whole when nothing was heard.
+    void releaseLead(size_t heard) {
         onsetFound = true;
-        size_t skip = startOfSound(lead.data(), lead.size(), window(), kOnsetRms);
-        skip = skip == lead.size() ? 0 : skip - std::min(skip, window());
+        const size_t skip = heard < lead.size() ? heard - std::min(heard, window()) : 0;
         pass(lead.data() + skip, leadFrom + long(skip), leadFrom + long(lead.size()));
         lead.clear();
     }
@@ -151,7 +151,7 @@ struct Stream {
 
     void releaseHeld() {
         if (!onsetFound)
-            releaseLead();
+            releaseLead(startOfSound(lead.data(), lead.size(), window(), kOnsetRms));
         const int rate = sourceRate;
         const size_t heard = endOfSound(held.data(), held.size(), window(), kAudibleRms);
         // A last sound that is faint throughout is kept whole.
