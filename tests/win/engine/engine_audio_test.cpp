@@ -390,7 +390,7 @@ TEST_F(EngineAudio, NineSpeakersSoundDifferent) {
 // first and last sounds can be faint and long; what reaches the device must
 // be heard within a short gap of its first and last sample, at any rate.
 TEST_F(EngineAudio, SoundStartsAndEndsCloseToTheFirstAndLastSampleWritten) {
-    constexpr size_t kFrame = 110, kMaxLead = 551, kMaxTail = 2646; // 5, 25 and 120 ms
+    constexpr size_t kFrame = 110, kMaxLead = 882, kMaxTail = 2646; // 5, 40 and 120 ms
     for (uint32_t rate : {80u, 180u, 350u}) {
         for (uint32_t speaker = 0; speaker < 9; ++speaker) {
             SCOPED_TRACE("speaker " + std::to_string(speaker) + ", rate " + std::to_string(rate));
