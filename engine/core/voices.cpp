@@ -80,6 +80,10 @@ double fliteDurationStretch(int32_t wpm, const SpeakerVoice &voice) {
     return voice.fliteVoice->naturalWpm / speed;
 }
 
+double fliteFrameStretch(int32_t wpm) {
+    return wpm > 0 && wpm < kDefaultRate ? double(kDefaultRate) / wpm : 1.0;
+}
+
 double fliteFirstWordFactor(int32_t wpm, const SpeakerVoice &voice) {
     const int quick = voice.fliteVoice->quickFirstWordWpm;
     return quick > 0 && wpm < quick ? double(wpm > 0 ? wpm : 1) / quick : 1.0;

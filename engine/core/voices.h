@@ -74,6 +74,15 @@ int32_t clampRate(uint32_t rate, RateRange range);
 // Flite's duration stretch for a rate: 1 speaks at the voice's natural rate.
 double fliteDurationStretch(int32_t wordsPerMinute, const SpeakerVoice &voice);
 
+// How many times its own length each frame of a statistical voice is made at
+// this rate.  Flite predicts every frame of an utterance before it renders the
+// first, so the wait for the first sample follows their count: at 80 words a
+// minute, with frames of the voice's own length, it was 2.25 times that at
+// 180.  Below 180 the frames lengthen with the speech instead, so an utterance
+// never has more of them than at 180, the rate every voice is tuned at; from
+// 180 up nothing changes.
+double fliteFrameStretch(int32_t wordsPerMinute);
+
 // The factor (at most 1) by which an utterance's first word is spoken quicker
 // than the rest when the rate asked for is this.
 double fliteFirstWordFactor(int32_t wordsPerMinute, const SpeakerVoice &voice);

@@ -14,6 +14,9 @@
 #undef _WIN32
 #undef WIN32
 #include <flite/flite.h>
+extern "C" {
+#include <flite/cst_cg.h>
+}
 #pragma pop_macro("WIN32")
 #pragma pop_macro("_WIN32")
 
@@ -60,13 +63,18 @@ struct LoadedVoice {
     cst_voice *voice;
     cst_audio_streaming_info *streaming; // owned by the voice's features
     OwnPitch mean, range;
+    // A statistical voice's database, and the copy of it with longer frames
+    // that slow utterances are made with (null: a diphone voice).
+    const cst_cg_db *cg;
+    cst_cg_db slowCg;
+    double frameStretch;
 };
 
 LoadedVoice g_voices[] = {
-    {"slt", register_cmu_us_slt, nullptr, nullptr, {}, {}},
-    {"rms", register_cmu_us_rms, nullptr, nullptr, {}, {}},
-    {"awb", register_cmu_us_awb, nullptr, nullptr, {}, {}},
-    {"kal16", register_cmu_us_kal16, nullptr, nullptr, {}, {}},
+    {"slt", register_cmu_us_slt, nullptr, nullptr, {}, {}, nullptr, {}, 1},
+    {"rms", register_cmu_us_rms, nullptr, nullptr, {}, {}, nullptr, {}, 1},
+    {"awb", register_cmu_us_awb, nullptr, nullptr, {}, {}, nullptr, {}, 1},
+    {"kal16", register_cmu_us_kal16, nullptr, nullptr, {}, {}, nullptr, {}, 1},
 };
 
 // What is kept of the utterance's first and last pause segments.
@@ -225,6 +233,18 @@ void setPitch(cst_features *f, const char *feature, int wanted, OwnPitch own) {
         flite_feat_remove(f, feature);
 }
 
+// Flite takes a statistical voice's frame length from the database its
+// features name, which is read-only: a slow utterance is given a copy.
+void setFrameStretch(LoadedVoice &v, int32_t wordsPerMinute) {
+    const double frames = fliteFrameStretch(wordsPerMinute);
+    if (!v.cg || frames == v.frameStretch)
+        return;
+    v.slowCg = *v.cg;
+    v.slowCg.frame_advance = float(v.cg->frame_advance * frames);
+    flite_feat_set(v.voice->features, "cg_db", cg_db_val(frames > 1 ? &v.slowCg : v.cg));
+    v.frameStretch = frames;
+}
+
 // A token of letters alone is one word; numbers and abbreviations may become several.
 bool isPlainWord(const char *token) {
     if (!*token)
@@ -269,6 +289,7 @@ class FliteSynthesiser final : public Synthesiser {
         cst_features *f = v->voice->features;
         flite_feat_set_float(f, "duration_stretch",
                              float(fliteDurationStretch(item.rate, *speaker)));
+        setFrameStretch(*v, item.rate);
         setPitch(f, "int_f0_target_mean", speaker->flitePitchHz, v->mean);
         setPitch(f, "int_f0_target_stddev", speaker->flitePitchRangeHz, v->range);
         Stream stream;
@@ -296,6 +317,8 @@ uint32_t initialise() {
             return kEngineNoVoiceData;
         v.mean = ownPitch(v.voice->features, "int_f0_target_mean");
         v.range = ownPitch(v.voice->features, "int_f0_target_stddev");
+        if (feat_present(v.voice->features, "cg_db"))
+            v.cg = val_cg_db(feat_val(v.voice->features, "cg_db"));
         v.streaming = new_audio_streaming_info();
         if (!v.streaming)
             return kEngineOutOfResources;

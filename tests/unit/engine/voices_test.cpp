@@ -80,9 +80,14 @@ TEST(Voices, FliteSettingsAreNineDistinctAndRateTurnsIntoStretch) {
         const double at180 = fliteDurationStretch(180, v);
         EXPECT_NEAR(at180 * 180 * v.fliteTempoPercent / 100.0, v.fliteVoice->naturalWpm, 1e-9);
         EXPECT_NEAR(fliteDurationStretch(360, v), at180 / 2, 1e-9);
+        // Below 180 an utterance has as many frames as at 180; from 180 up, its own.
+        for (int32_t rate : {80, 120})
+            EXPECT_NEAR(fliteDurationStretch(rate, v) / fliteFrameStretch(rate), at180, 1e-9);
     }
     EXPECT_EQ(settings.size(), static_cast<size_t>(kSpeakerCount));
     EXPECT_GT(fliteDurationStretch(0, *speakerVoice(0)), 0.0); // never divides by zero
+    for (int32_t rate : {180, 350, 0})                         // never shorter than the voice's own
+        EXPECT_EQ(fliteFrameStretch(rate), 1.0) << rate;
     // The first word: below 180 words a minute, as at 180; never slowed down.
     const struct {
         uint32_t speaker;
