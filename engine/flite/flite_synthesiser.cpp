@@ -234,7 +234,8 @@ void setPitch(cst_features *f, const char *feature, int wanted, OwnPitch own) {
 }
 
 // Flite takes a statistical voice's frame length from the database its
-// features name, which is read-only: a slow utterance is given a copy.
+// features name, which is read-only: a slow utterance is given a copy.  Both
+// are marked not freeable, so replacing the feature frees only its value.
 void setFrameStretch(LoadedVoice &v, int32_t wordsPerMinute) {
     const double frames = fliteFrameStretch(wordsPerMinute);
     if (!v.cg || frames == v.frameStretch)
