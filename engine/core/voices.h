@@ -37,6 +37,10 @@ struct SpeakerVoice {
     int flitePitchRangeHz;
     int fliteTempoPercent;
     int fliteLevelPercent;
+    // The statistical voices' vocoder warps frequency by this all-pass
+    // constant (0: the voice's own, 0.42); above its own the formants sit
+    // lower, as from a longer vocal tract.
+    float fliteWarp;
     // SAPI: the voice attributes asked for first, and a pitch shift (-10..10).
     const char *sapiAttributes;
     int sapiPitch;

@@ -63,18 +63,19 @@ struct LoadedVoice {
     cst_voice *voice;
     cst_audio_streaming_info *streaming; // owned by the voice's features
     OwnPitch mean, range;
-    // A statistical voice's database, and the copy of it with longer frames
-    // that slow utterances are made with (null: a diphone voice).
+    // A statistical voice's database (null: a diphone voice), and the copy of
+    // it with the frame length and warping the current utterance is made with.
     const cst_cg_db *cg;
-    cst_cg_db slowCg;
+    cst_cg_db ownCg;
     double frameStretch;
+    float warp;
 };
 
 LoadedVoice g_voices[] = {
-    {"slt", register_cmu_us_slt, nullptr, nullptr, {}, {}, nullptr, {}, 1},
-    {"rms", register_cmu_us_rms, nullptr, nullptr, {}, {}, nullptr, {}, 1},
-    {"awb", register_cmu_us_awb, nullptr, nullptr, {}, {}, nullptr, {}, 1},
-    {"kal16", register_cmu_us_kal16, nullptr, nullptr, {}, {}, nullptr, {}, 1},
+    {"slt", register_cmu_us_slt, nullptr, nullptr, {}, {}, nullptr, {}, 1, 0},
+    {"rms", register_cmu_us_rms, nullptr, nullptr, {}, {}, nullptr, {}, 1, 0},
+    {"awb", register_cmu_us_awb, nullptr, nullptr, {}, {}, nullptr, {}, 1, 0},
+    {"kal16", register_cmu_us_kal16, nullptr, nullptr, {}, {}, nullptr, {}, 1, 0},
 };
 
 // What is kept of the utterance's first and last pause segments.
@@ -95,6 +96,11 @@ constexpr double kFadeSeconds = 0.100;
 // is that loud within its first 60 ms, it is played whole.
 constexpr double kOnsetRms = 50;
 constexpr double kMostOnsetSeconds = 0.060;
+// The first block handed to the device holds at least this much from there:
+// begun with a block of 20 ms, the device now and then played 10 ms of
+// silence after it, as the next block came too late (a stutter one word in).
+// Flite makes 50 ms of wave in about a millisecond.
+constexpr double kFirstBlockSeconds = 0.050;
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 bool g_initialised = false;
@@ -134,9 +140,18 @@ struct Stream {
         if (lead.empty())
             leadFrom = from;
         lead.insert(lead.end(), samples, samples + (until - from));
-        const size_t heard = startOfSound(lead.data(), lead.size(), window(), kOnsetRms);
-        if (heard < lead.size() || lead.size() >= size_t(kMostOnsetSeconds * sourceRate))
+        const size_t heard = onset();
+        const size_t most = size_t(kMostOnsetSeconds * sourceRate);
+        if (std::min(heard, most) + size_t(kFirstBlockSeconds * sourceRate) <= lead.size())
             releaseLead(heard);
+    }
+
+    // The held start's first loud window within kMostOnsetSeconds, or its
+    // size when there is none yet.
+    size_t onset() const {
+        const size_t most = std::min(lead.size(), size_t(kMostOnsetSeconds * sourceRate));
+        const size_t heard = startOfSound(lead.data(), most, window(), kOnsetRms);
+        return heard < most ? heard : lead.size();
     }
 
     // Plays the held start from the window before `heard`, or whole when nothing was heard.
@@ -159,7 +174,7 @@ struct Stream {
 
     void releaseHeld() {
         if (!onsetFound)
-            releaseLead(startOfSound(lead.data(), lead.size(), window(), kOnsetRms));
+            releaseLead(onset());
         const int rate = sourceRate;
         const size_t heard = endOfSound(held.data(), held.size(), window(), kAudibleRms);
         // A last sound that is faint throughout is kept whole.
@@ -233,17 +248,21 @@ void setPitch(cst_features *f, const char *feature, int wanted, OwnPitch own) {
         flite_feat_remove(f, feature);
 }
 
-// Flite takes a statistical voice's frame length from the database its
-// features name, which is read-only: a slow utterance is given a copy.  Both
-// are marked not freeable, so replacing the feature frees only its value.
-void setFrameStretch(LoadedVoice &v, int32_t wordsPerMinute) {
-    const double frames = fliteFrameStretch(wordsPerMinute);
-    if (!v.cg || frames == v.frameStretch)
+// Flite takes a statistical voice's frame length and warping from the
+// database its features name, which is read-only: an utterance that needs
+// others is given a copy.  Both are marked not freeable, so replacing the
+// feature frees only its value.
+void setDatabase(LoadedVoice &v, double frameStretch, float warp) {
+    if (!v.cg || (frameStretch == v.frameStretch && warp == v.warp))
         return;
-    v.slowCg = *v.cg;
-    v.slowCg.frame_advance = float(v.cg->frame_advance * frames);
-    flite_feat_set(v.voice->features, "cg_db", cg_db_val(frames > 1 ? &v.slowCg : v.cg));
-    v.frameStretch = frames;
+    v.ownCg = *v.cg;
+    v.ownCg.frame_advance = float(v.cg->frame_advance * frameStretch);
+    if (warp > 0)
+        v.ownCg.mlsa_alpha = warp;
+    const bool own = frameStretch == 1 && warp == 0;
+    flite_feat_set(v.voice->features, "cg_db", cg_db_val(own ? v.cg : &v.ownCg));
+    v.frameStretch = frameStretch;
+    v.warp = warp;
 }
 
 // A token of letters alone is one word; numbers and abbreviations may become several.
@@ -290,7 +309,7 @@ class FliteSynthesiser final : public Synthesiser {
         cst_features *f = v->voice->features;
         flite_feat_set_float(f, "duration_stretch",
                              float(fliteDurationStretch(item.rate, *speaker)));
-        setFrameStretch(*v, item.rate);
+        setDatabase(*v, fliteFrameStretch(item.rate), speaker->fliteWarp);
         setPitch(f, "int_f0_target_mean", speaker->flitePitchHz, v->mean);
         setPitch(f, "int_f0_target_stddev", speaker->flitePitchRangeHz, v->range);
         Stream stream;
