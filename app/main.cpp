@@ -69,12 +69,8 @@ bool ContinueOnOldWindows() {
 }
 
 // The first instance is visible: bring it forward.  Hidden: offer to restore
-// it.  Not yet windowed: leave quietly.
-void ActivateFirstInstance() {
-    HWND first = FindWindowA(kMainWindowClass, kMainWindowClass);
-    if (first == nullptr) {
-        return;
-    }
+// it.
+void ActivateFirstInstance(HWND first) {
     if (IsWindowVisible(first)) {
         ShowWindow(first, SW_RESTORE);
         SetForegroundWindow(first);
@@ -83,6 +79,34 @@ void ActivateFirstInstance() {
     if (ShowMessageBox(nullptr, IDS_CAPTION_INFORMATION, IDS_ALREADY_RUNNING,
                        MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         RestoreFromTray(first);
+    }
+}
+
+// Longer than an instance that is ending may take (it waits at most a minute
+// for its ClockThread).
+const DWORD kInstanceWaitMs = 65000;
+const DWORD kInstanceLookMs = 100;
+
+enum class Instance { First, Another };
+
+// Another instance holds the mutex: one whose window exists is brought
+// forward; one without a window is starting or ending, so this start waits
+// for it to end (taking its place) or for its window to appear.
+Instance WaitForOtherInstance(HANDLE mutex) {
+    const ULONGLONG deadline = GetTickCount64() + kInstanceWaitMs;
+    for (;;) {
+        HWND first = FindWindowA(kMainWindowClass, kMainWindowClass);
+        if (first != nullptr) {
+            ActivateFirstInstance(first);
+            return Instance::Another;
+        }
+        const DWORD result = WaitForSingleObject(mutex, kInstanceLookMs);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) {
+            return Instance::First;
+        }
+        if (result == WAIT_FAILED || GetTickCount64() >= deadline) {
+            return Instance::Another;
+        }
     }
 }
 
@@ -164,12 +188,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         return 0;
     }
 
-    state.instanceMutex = CreateMutexA(nullptr, FALSE, "Orvanel");
+    // Owned for the life of the instance, so that a new start can wait for
+    // an instance that is ending.
+    state.instanceMutex = CreateMutexA(nullptr, TRUE, "Orvanel");
     if (state.instanceMutex == nullptr) {
         return FailStartup(state, IDS_MUTEX_FAILED, Built::Nothing);
     }
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        ActivateFirstInstance();
+    if (GetLastError() == ERROR_ALREADY_EXISTS &&
+        WaitForOtherInstance(state.instanceMutex) == Instance::Another) {
+        CloseHandle(state.instanceMutex);
         return 0;
     }
 

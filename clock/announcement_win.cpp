@@ -5,33 +5,37 @@
 #include <cwchar>
 
 #include "announcement.h"
-#include "clock_win.h"
+#include "announcement_win.h"
+#include "resources.h"
 #include "settings_store.h"
 
 namespace {
 
+void FormatClockTime(const AnnouncementTexts &texts, const TimeFormat &format,
+                     const SYSTEMTIME &clock, char (&text)[kPieceSize]) {
+    DWORD flags = TIME_NOSECONDS;
+    if (format.noTimeMarker) {
+        flags |= TIME_NOTIMEMARKER;
+    }
+    const char *picture = format.picture == TimePicture::Hour24 ? texts.picture24 : texts.picture12;
+    std::memset(text, 0, sizeof text);
+    if (GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, flags, &clock, picture, text, sizeof text) == 0) {
+        std::memset(text, 0, sizeof text);
+    }
+}
+
 class AnnouncementOnPlatform : public AnnouncementHost {
   public:
-    AnnouncementOnPlatform(const Speech &speech, const ThreadTexts &texts,
+    AnnouncementOnPlatform(SpeechSession &session, const AnnouncementTexts &texts,
                            const ClockWindow &window, const SYSTEMTIME &clock)
-        : speech_(speech), texts_(texts), window_(window), clock_(clock) {}
+        : session_(session), texts_(texts), window_(window), clock_(clock) {}
 
     bool ReadFlag(Setting id) override { return ::ReadFlag(id); }
 
     void ReadText(Setting id, char (&text)[kPieceSize]) override { ::ReadText(id, text); }
 
     void FormatTime(const TimeFormat &format, char (&text)[kPieceSize]) override {
-        DWORD flags = TIME_NOSECONDS;
-        if (format.noTimeMarker) {
-            flags |= TIME_NOTIMEMARKER;
-        }
-        const char *picture =
-            format.picture == TimePicture::Hour24 ? texts_.picture24 : texts_.picture12;
-        std::memset(text, 0, sizeof text);
-        if (GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, flags, &clock_, picture, text, sizeof text) ==
-            0) {
-            std::memset(text, 0, sizeof text);
-        }
+        FormatClockTime(texts_, format, clock_, text);
     }
 
     void FormatDate(bool shortDate, char (&text)[kPieceSize]) override {
@@ -58,9 +62,13 @@ class AnnouncementOnPlatform : public AnnouncementHost {
 
     const char *UniversalTimeWords() override { return texts_.universalTimeWords; }
 
-    void InterruptionStep() override { ::InterruptionStep(speech_); }
+    void InterruptionStep() override {
+        if (::ReadFlag(Setting::Interruptability)) {
+            session_.Interrupt();
+        }
+    }
 
-    void Speak(const char *text, bool force) override { ::Speak(speech_, text, force); }
+    void Speak(const char *text, bool force) override { session_.Speak(text, force); }
 
     void RefreshTimeDisplay() override {
         if (window_.timeDisplayShown()) {
@@ -82,16 +90,35 @@ class AnnouncementOnPlatform : public AnnouncementHost {
         }
     }
 
-    const Speech &speech_;
-    const ThreadTexts &texts_;
+    SpeechSession &session_;
+    const AnnouncementTexts &texts_;
     const ClockWindow &window_;
     const SYSTEMTIME &clock_;
 };
 
 } // namespace
 
-void AnnounceTime(const Speech &speech, const ThreadTexts &texts, const ClockWindow &window,
+void LoadAnnouncementTexts(AnnouncementTexts &texts) {
+    LoadText(IDS_UTC_WORDS, texts.universalTimeWords);
+    LoadText(IDS_PICTURE_12H, texts.picture12);
+    LoadText(IDS_PICTURE_24H, texts.picture24);
+}
+
+void AnnounceTime(SpeechSession &session, const AnnouncementTexts &texts, const ClockWindow &window,
                   const SYSTEMTIME &clock, bool startupAnnouncementPending) {
-    AnnouncementOnPlatform host(speech, texts, window, clock);
+    AnnouncementOnPlatform host(session, texts, window, clock);
     SpeakAnnouncement(host, startupAnnouncementPending);
+}
+
+void FormatAlarmTime(const AnnouncementTexts &texts, uint16_t hour, uint16_t minute,
+                     char (&text)[kTextBufferSize]) {
+    SYSTEMTIME clock{};
+    GetLocalTime(&clock);
+    clock.wHour = hour;
+    clock.wMinute = minute;
+    clock.wSecond = 0;
+    clock.wMilliseconds = 0;
+    FormatClockTime(texts,
+                    ChooseTimeFormat(ReadFlag(Setting::Hour24), ReadFlag(Setting::BypassMarker)),
+                    clock, text);
 }

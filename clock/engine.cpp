@@ -2,10 +2,13 @@
 
 #include <cstring>
 
+#include "clock_window.h"
 #include "resources.h"
 #include "settings_catalogue.h"
 
 std::atomic<int32_t> EngineErrorMessageId{0};
+std::atomic<uint32_t> EngineErrorsReported{0};
+std::atomic<int32_t> EngineErrorShown{0};
 
 namespace {
 
@@ -81,8 +84,6 @@ HWND CallbackValueToWindow(uint32_t value) {
 }
 
 void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t, uint32_t user, uint32_t messageId) {
-    HWND window = CallbackValueToWindow(user);
-    HWND owner = IsWindowVisible(window) ? window : nullptr;
     // A registered message's id is never 0, so 0 matches nothing.
     if (messageId == 0 || messageId != static_cast<uint32_t>(EngineErrorMessageId.load())) {
         return;
@@ -101,5 +102,12 @@ void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t, uint32_t user, u
     default:
         return;
     }
-    ShowMessageBox(owner, IDS_CAPTION_ERROR, textId, MB_ICONERROR | MB_SETFOREGROUND);
+    EngineErrorsReported.fetch_add(1);
+    if (EngineErrorShown.exchange(1) == 0) {
+        PostMessageA(CallbackValueToWindow(user), kEngineAudioErrorMessage, textId, 0);
+    }
+}
+
+void NoteSpeechWorked() {
+    EngineErrorShown.store(0);
 }

@@ -29,12 +29,21 @@ struct EngineLibrary : EngineFunctions {
 // the process: an engine shut down may still have work on its own threads.
 DWORD LoadEngineLibrary(EngineLibrary &engine);
 
-// Shows the engine's audio errors (write, open and capability failures, each
-// with its own text) that carry the message EngineErrorMessageId, owned by the
-// main window (the value given at start-up) only while it is visible.
-// Anything else is ignored.
+// The engine's audio errors (write, open and capability failures, each with
+// its own text) that carry the message EngineErrorMessageId are counted and
+// posted to the main window (the value given at start-up) as
+// kEngineAudioErrorMessage; anything else is ignored.  Called on the engine's
+// worker, which must never wait for a person to read a box.
 void ENGINE_CALL EngineErrorNotification(int32_t kind, int32_t unused, uint32_t user,
                                          uint32_t messageId);
+
+// How many audio errors the engine has reported.
+extern std::atomic<uint32_t> EngineErrorsReported;
+// Set while an error is on its way to the user or shown: one box, not one
+// for each failing utterance, until speech has worked again.
+extern std::atomic<int32_t> EngineErrorShown;
+// Speech was heard through to its end with no error: the next error is shown.
+void NoteSpeechWorked();
 
 // The main window's handle as the 32-bit value handed back to the callback,
 // and back again.  Window handles keep their meaning in 32 bits.

@@ -25,18 +25,83 @@ bool IsQuietHour(uint16_t afterHour, uint16_t beforeHour, uint16_t hour) {
     return true;
 }
 
-bool IsAlarmSecond(const ClockReading &clock, uint16_t hour, uint16_t minute, uint16_t second) {
-    return clock.hour == hour && clock.minute == minute && clock.second == second;
+int64_t DayNumber(int year, int month, int day) {
+    // Counted from March, so that the leap day ends a year.
+    const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yearOfEra = y - era * 400;
+    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+int64_t WallSeconds(const ClockReading &clock) {
+    return DayNumber(clock.year, clock.month, clock.day) * 86400 + clock.hour * 3600 +
+           clock.minute * 60 + clock.second;
+}
+
+int32_t AlarmSecondOfDay(uint16_t hour, uint16_t minute, uint16_t second) {
+    if (hour > 23 || minute > 59 || second > 59) {
+        return -1;
+    }
+    return hour * 3600 + minute * 60 + second;
+}
+
+static int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - (a % b < 0 ? 1 : 0);
+}
+
+AlarmDue CheckAlarm(const AlarmWatch &watch, int64_t nowWall, int64_t nowUtc, bool utcClock,
+                    int32_t alarmSecondOfDay) {
+    AlarmDue due;
+    if (alarmSecondOfDay < 0) {
+        return due;
+    }
+    // The latest moment the alarm's time was on the clock, today or yesterday.
+    const int64_t today = FloorDiv(nowWall, 86400);
+    int64_t alarm = today * 86400 + alarmSecondOfDay;
+    if (alarm > nowWall) {
+        alarm -= 86400;
+    }
+    // Real seconds since the last pass: a jump of the clocks is not lateness.
+    int64_t elapsed = 1;
+    int64_t windowStart = nowWall - 1; // the first pass sees its own second only
+    if (watch.watching && watch.utcClock == utcClock) {
+        elapsed = nowUtc - watch.previousUtc;
+        if (elapsed < 1) {
+            elapsed = 1;
+        }
+        // Forward (time running, or jumping over the alarm): all of the way
+        // since the last pass.  Back: only as much as really went by.
+        windowStart = nowWall >= watch.previousWall ? watch.previousWall : nowWall - elapsed;
+    }
+    if (alarm <= windowStart) {
+        return due;
+    }
+    due.day = FloorDiv(alarm, 86400);
+    if (due.day == watch.lastDay) {
+        return AlarmDue();
+    }
+    const int64_t late = nowWall - alarm < elapsed ? nowWall - alarm : elapsed;
+    due.call = late > kLatestAlarmSeconds ? AlarmCall::Missed : AlarmCall::Sound;
+    return due;
+}
+
+void WatchAlarm(AlarmWatch &watch, int64_t nowWall, int64_t nowUtc, bool utcClock) {
+    watch.watching = true;
+    watch.utcClock = utcClock;
+    watch.previousWall = nowWall;
+    watch.previousUtc = nowUtc;
 }
 
 PassDecision DecidePass(AnnouncementBookkeeping &bookkeeping, const ClockReading &clock,
-                        uint16_t interval, bool speakTimeRequested,
+                        const AnnouncementInstant &now, uint16_t interval, bool speakTimeRequested,
                         AnnouncementGateSettings &settings) {
     PassDecision decision;
     const bool requested = speakTimeRequested || bookkeeping.startupAnnouncementPending;
 
-    const bool sameMinute = clock.hour == bookkeeping.lastAnnouncedHour &&
-                            clock.minute == bookkeeping.lastAnnouncedMinute;
+    const bool sameMinute = now.utcMinute == bookkeeping.last.utcMinute &&
+                            now.steadyMs - bookkeeping.last.steadyMs < 60000;
     if (sameMinute && !requested) {
         return decision;
     }
@@ -63,9 +128,8 @@ PassDecision DecidePass(AnnouncementBookkeeping &bookkeeping, const ClockReading
     return decision;
 }
 
-void RecordAnnouncement(AnnouncementBookkeeping &bookkeeping, const ClockReading &clock) {
-    bookkeeping.lastAnnouncedHour = clock.hour;
-    bookkeeping.lastAnnouncedMinute = clock.minute;
+void RecordAnnouncement(AnnouncementBookkeeping &bookkeeping, const AnnouncementInstant &now) {
+    bookkeeping.last = now;
     bookkeeping.startupAnnouncementPending = false;
 }
 

@@ -18,13 +18,27 @@ struct ClockReading {
     uint16_t milliseconds = 0;
 };
 
-// 65535, the 16-bit form of -1: matches no real hour or minute.
-constexpr uint16_t kNeverAnnounced = 0xFFFF;
+// Days since 1970-01-01 of a civil date, and a reading as seconds counted the
+// same way.  Local readings counted so are "wall" seconds: they jump when the
+// clocks change, which is what the alarm's rules need to see.
+int64_t DayNumber(int year, int month, int day);
+int64_t WallSeconds(const ClockReading &clock);
+
+// Matches no real minute.
+constexpr int64_t kNeverAnnounced = INT64_MIN;
+
+// When an announcement was made: the absolute minute (UTC seconds / 60), so
+// that the hour repeated when the clocks go back is announced again, and a
+// clock that never jumps (milliseconds), so that a clock set back over an
+// announced minute does not silence it when it comes round again.
+struct AnnouncementInstant {
+    int64_t utcMinute = kNeverAnnounced;
+    int64_t steadyMs = 0;
+};
 
 // The thread's own memory of what it announced.
 struct AnnouncementBookkeeping {
-    uint16_t lastAnnouncedHour = kNeverAnnounced;
-    uint16_t lastAnnouncedMinute = kNeverAnnounced;
+    AnnouncementInstant last;
     bool startupAnnouncementPending = false;
 };
 
@@ -38,7 +52,39 @@ uint16_t ClampInterval(int32_t stored);
 // mean always quiet.
 bool IsQuietHour(uint16_t afterHour, uint16_t beforeHour, uint16_t hour);
 
-bool IsAlarmSecond(const ClockReading &clock, uint16_t hour, uint16_t minute, uint16_t second);
+// The alarm: once per date of the clock it is compared with, at the first
+// pass that sees its second reached, however the clock got past it (a wait
+// for speech, a jump forward of the clocks); never again that date, also when
+// the clocks go back over it.  Found later than kLatestAlarmSeconds of real
+// time (the machine slept through it), it is reported missed instead.
+constexpr int64_t kLatestAlarmSeconds = 600;
+constexpr int64_t kNoDay = INT64_MIN;
+
+// What the alarm keeps between passes.
+struct AlarmWatch {
+    bool watching = false;    // an earlier pass's reading is held
+    bool utcClock = false;    // whether that reading was of the UTC clock
+    int64_t previousWall = 0; // WallSeconds of that reading
+    int64_t previousUtc = 0;  // the UTC clock then, in seconds
+    int64_t lastDay = kNoDay; // the date it last sounded (or was missed) on
+};
+
+enum class AlarmCall { None, Sound, Missed };
+struct AlarmDue {
+    AlarmCall call = AlarmCall::None;
+    int64_t day = kNoDay; // the date it is due for
+};
+
+// Hour, minute and second as the thread reads them; -1 when they name no
+// second of a day (such an alarm never sounds).
+int32_t AlarmSecondOfDay(uint16_t hour, uint16_t minute, uint16_t second);
+
+// Whether the alarm is due at this pass, given the clock now (wall seconds of
+// the clock the alarm is compared with, and the UTC clock's seconds).
+AlarmDue CheckAlarm(const AlarmWatch &watch, int64_t nowWall, int64_t nowUtc, bool utcClock,
+                    int32_t alarmSecondOfDay);
+// Remembers this pass's reading for the next one.
+void WatchAlarm(AlarmWatch &watch, int64_t nowWall, int64_t nowUtc, bool utcClock);
 
 struct QuietHours {
     bool quietMode = false;
@@ -62,16 +108,17 @@ struct PassDecision {
     bool beep = false; // sound the simple beep before announcing
 };
 
-// Same-minute guard, interval rule, then (only while no Speak Time request is
-// raised) quiet hours and beep.  The quiet-hours test clears the startup
-// announcement whether or not it holds the pass back.
+// Same-minute guard (the same absolute minute within a minute of the last
+// announcement), interval rule on clock, then (only while no Speak Time request is raised) quiet
+// hours and beep.  The quiet-hours test clears the startup announcement whether or not it holds the
+// pass back.
 PassDecision DecidePass(AnnouncementBookkeeping &bookkeeping, const ClockReading &clock,
-                        uint16_t interval, bool speakTimeRequested,
+                        const AnnouncementInstant &now, uint16_t interval, bool speakTimeRequested,
                         AnnouncementGateSettings &settings);
 
-// After an announcement: remember the hour and minute it was made on and drop
+// After an announcement: remember the absolute minute it was made in and drop
 // the startup announcement.
-void RecordAnnouncement(AnnouncementBookkeeping &bookkeeping, const ClockReading &clock);
+void RecordAnnouncement(AnnouncementBookkeeping &bookkeeping, const AnnouncementInstant &now);
 
 // How far past a second boundary the thread wakes, so that the pass reads the
 // new second even if the wait ends a little early.

@@ -72,6 +72,7 @@
 #define IDS_SETTINGS_NOT_SAVED 462
 #define IDS_SETTINGS_NOT_SAVED_STATUS 463
 #define IDS_DEFAULT_AUDIO_DEVICE 464
+#define IDS_ALARM_MISSED 480
 
 // Commands 40001-40022 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.

