@@ -68,7 +68,10 @@ class Sandbox:
         with open(path or self.ini_path, "w", newline="\r\n") as out:
             out.write("\n".join(lines) + "\n")
 
-    def start(self, args="", tz=None, fake_time=None, env=None, cwd=None):
+    def start(self, args="", tz=None, fake_time=None, env=None, cwd=None, clock_file=None):
+        """fake_time: the clock starts there and runs on.  clock_file: the clock
+        is the real one moved by the seconds written in that file ("+N" or
+        "-N"), read again on every call, so that a test can move it."""
         if all(p.poll() is not None for p in self.processes) and os.path.exists(self.log_path):
             os.remove(self.log_path)  # a new run: its engine log starts empty
         environment = dict(os.environ)
@@ -80,6 +83,10 @@ class Sandbox:
         if fake_time:
             environment["FAKETIME_DONT_FAKE_MONOTONIC"] = "1"
             command = ["faketime", "-m", fake_time] + command
+        elif clock_file:
+            environment.update(FAKETIME_DONT_FAKE_MONOTONIC="1", FAKETIME_NO_CACHE="1",
+                               FAKETIME_TIMESTAMP_FILE=clock_file,
+                               LD_PRELOAD="/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1")
         process = subprocess.Popen(command, cwd=cwd or BUILD_DIR, env=environment,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)

@@ -1,5 +1,6 @@
 """Start-up, the single-instance rule and shutdown, as a user meets them."""
 import os
+import time
 import unittest
 
 from harness import E2ETestCase, PRODUCT_KEY, ids, probe, windows_path, wait_for
@@ -89,22 +90,28 @@ class StartupTest(E2ETestCase):
         self.assert_exits_with(accepted, 0)
         self.assertEqual(self.main_window()["visible"], "1")
 
-    def test_start_before_the_first_has_a_window_ends_silently(self):
+    def test_start_while_another_has_no_window_waits_then_comes_up(self):
         # A first instance held at a start-up failure box owns the mutex and has
-        # no window yet.  "O.exe" fits in a folder that leaves no room for
-        # "\Orvanel.ini" within 260 bytes, so that first start fails with 453.
+        # no window, as one that is ending does.  "O.exe" fits in a folder that
+        # leaves no room for "\Orvanel.ini" within 260 bytes, so that first
+        # start fails with 453.
         folder = deep_folder("long", len("\\Orvanel.ini") - 2)
         self.assertLessEqual(len(windows_path(folder)) + len("\\O.exe"), 259)
         first_box = self.sandbox(exe_name="O.exe", folder=folder)
         first = first_box.start()
         self.expect_box("Error", "Failed to get working directory!", icon="red")
 
-        second = self.sandbox("second").start()
-        self.assert_exits_with(second, 0)
-        self.assertNotEqual(probe("window")[0], 0, "no window may exist")
+        second_box = self.sandbox("second")
+        second = second_box.start()
+        time.sleep(2)
+        self.assertIsNone(second.poll(), "the new start must wait, not give up")
+        self.assertNotEqual(probe("window")[0], 0, "no window may exist yet")
         probe("click", "ok")
         self.assert_exits_with(first, 0)
         self.assertFalse(os.path.exists(os.path.join(folder, "Orvanel.ini")))
+        self.assertEqual(self.main_window(20000)["visible"], "1")
+        probe("command", ids.ID_EXIT)
+        self.assert_exits_with(second, 0)
 
     def test_config_file_in_the_registry_moves_the_ini_file(self):
         box = self.sandbox()

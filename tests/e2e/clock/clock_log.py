@@ -78,13 +78,14 @@ class ClockTestCase(E2ETestCase):
     """A test that starts Orvanel with given settings, zone and clock."""
 
     def start(self, settings=None, tz="America/New_York", at=None, env=None, engine="recording",
-              ms_per_char=0, args=""):
+              ms_per_char=0, args="", clock_file=None):
         box = self.sandbox(engine=engine)
         if settings is not None:
             box.write_ini({"Settings": {k: str(v) for k, v in settings.items()}})
         environment = {"ORVANEL_RECORDING_MS_PER_CHAR": str(ms_per_char)}
         environment.update(env or {})
-        self.process = box.start(args, tz=tz, fake_time=at, env=environment)
+        self.process = box.start(args, tz=tz, fake_time=at, env=environment,
+                                 clock_file=clock_file)
         self.box = box
         self.log = EngineLog(box.log_path)
         return box

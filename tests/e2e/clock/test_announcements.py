@@ -1,6 +1,10 @@
 """What Orvanel says, and when, as a listener hears it: the startup
 announcement, timed announcements on the interval, quiet hours, the alarm,
 zones, dates, greeting and closing."""
+import os
+import subprocess
+import tempfile
+import time
 import unittest
 
 from clock_log import ClockTestCase, START_LEAD, SPEAK_TIME, after, announcement_calls
@@ -219,10 +223,48 @@ class AlarmTest(ClockTestCase):
         ])
 
     def test_alarm_with_neither_file_nor_message_says_nothing(self):
+        # Nothing to hear and nothing to wait for: the first wait is 7:00's.
         self.start({"StartupAnnounce": 0, "AlarmEnabled": 1, "AlarmHour": 6,
                     "AlarmMinute": 59, "AlarmSecond": 59}, at=WINTER + " 06:59:55")
-        self.wait_call(("sync",), seconds=START_LEAD + 10)
-        self.assertEqual(self.log.spoken_texts(), ["[:volume set 100]"])
+        calls = self.wait_call(("speak", "1", ","), seconds=START_LEAD + 10)
+        self.assertEqual(after(calls, ("unload_dictionary",))[0],
+                         ("speak", "0", "The current time is 7:00 AM Eastern Standard Time"))
+
+
+class ClockJumpTest(ClockTestCase):
+    """The clock moved while the program runs, as the clocks going back do."""
+
+    def set_clock(self, local):
+        """Moves the program's clock to local time (America/New_York) now."""
+        target = subprocess.run(["date", "-d", "TZ=\"America/New_York\" " + local, "+%s"],
+                                check=True, capture_output=True, text=True).stdout
+        with open(self.clock_file, "w") as f:
+            f.write("%+d\n" % (int(target) - int(time.time())))
+
+    def test_alarm_after_the_announcement_once_through_the_clocks_going_back(self):
+        folder = tempfile.mkdtemp()
+        self.addCleanup(lambda: subprocess.run(["rm", "-rf", folder]))
+        self.clock_file = os.path.join(folder, "clock")
+        self.set_clock("2026-11-01 00:59:52")
+        self.start({"StartupAnnounce": 0, "CheckInterval": 60, "AlarmEnabled": 1,
+                    "AlarmHour": 1, "AlarmMinute": 0, "AlarmSecond": 1,
+                    "AlarmMessage": "Wake up"}, ms_per_char=100, clock_file=self.clock_file)
+        # The alarm's second passes while 1:00 is spoken: it sounds right after.
+        calls = self.wait_call(("sync",), seconds=START_LEAD + 15, count=2)
+        self.assertEqual(after(calls, ("unload_dictionary",)), [
+            ("speak", "0", "The current time is 1:00 AM Eastern Daylight Time"),
+            ("speak", "1", ","),
+            ("sync",),
+            ("speak", "1", "Wake up"),
+            ("sync",),
+        ])
+        # An hour later the clocks go back: 1:00 is announced again, the
+        # alarm is not heard again.
+        self.set_clock("2026-11-01 01:59:55 EDT")
+        self.wait_call(("speak", "0", "The current time is 1:00 AM Eastern Standard Time"),
+                       seconds=15)
+        self.settle(4)
+        self.assertEqual(self.log.spoken_texts().count("Wake up"), 1)
 
 
 if __name__ == "__main__":

@@ -80,10 +80,10 @@ class EngineErrorNotificationTest(ClockTestCase):
                            env={"ORVANEL_RECORDING_CALLBACK_KIND": str(kind)})
                 box = self.expect_box(ERROR, text, 20000, icon="red")
                 self.assertEqual(box["owned_by_main"], "1")
-                probe("click", "ok")
-                # The program goes on: it still speaks when asked.
+                # The clock goes on while the box waits to be read.
                 self.command(ids.ID_SPEAK_TIME)
                 self.wait_call(("sync",))
+                probe("click", "ok")
                 self.box.close_all()
                 probe("wait-gone", 10000)
 
