@@ -147,23 +147,30 @@ bool StoreConfigLocation(const char *configFile, bool expandable, bool useRegist
                         KEY_ALL_ACCESS, nullptr, &product, nullptr) != ERROR_SUCCESS) {
         return false;
     }
+    // A value that is already absent counts as removed.
+    auto removed = [](LSTATUS status) {
+        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    };
     char data[kTextBufferSize]{};
     lstrcpynA(data, configFile, sizeof data);
+    bool stored = true;
     if (data[0] != '\0') {
-        RegSetValueExA(product, kValueConfigFile, 0, expandable ? REG_EXPAND_SZ : REG_SZ,
-                       reinterpret_cast<const BYTE *>(data), sizeof data);
+        stored = RegSetValueExA(product, kValueConfigFile, 0, expandable ? REG_EXPAND_SZ : REG_SZ,
+                                reinterpret_cast<const BYTE *>(data), sizeof data) == ERROR_SUCCESS;
     } else {
-        RegDeleteValueA(product, kValueConfigFile);
+        stored = removed(RegDeleteValueA(product, kValueConfigFile));
     }
     if (useRegistry) {
         DWORD one = 1;
-        RegSetValueExA(product, kValueUseRegistry, 0, REG_DWORD,
-                       reinterpret_cast<const BYTE *>(&one), sizeof one);
+        stored =
+            RegSetValueExA(product, kValueUseRegistry, 0, REG_DWORD,
+                           reinterpret_cast<const BYTE *>(&one), sizeof one) == ERROR_SUCCESS &&
+            stored;
     } else {
-        RegDeleteValueA(product, kValueUseRegistry);
+        stored = removed(RegDeleteValueA(product, kValueUseRegistry)) && stored;
     }
     RegCloseKey(product);
     DeleteKeyIfEmpty(kProductKeyPath);
     DeleteMakerKeyIfEmpty();
-    return true;
+    return stored;
 }

@@ -44,6 +44,6 @@ bool NamesEnvironmentVariables(const char *path);
 // expandable, else REG_SZ, 260 bytes of data) or, when configFile is empty, no
 // ConfigFile; UseRegistry 1 or no UseRegistry.  A product key left with no
 // values and no subkeys is deleted, and then the maker key when it is empty.
-// False, with nothing written, when the product key cannot be opened for
-// writing.
+// False when the product key cannot be opened for writing (nothing is
+// written) or when a value could not be written or removed.
 bool StoreConfigLocation(const char *configFile, bool expandable, bool useRegistry);

@@ -360,7 +360,9 @@ class SettingsKeptTest(WindowTestCase):
         self.started_window(self.box)
         probe("command", ids.ID_INCLUDE_SECONDS)  # Include Seconds, written at once
         box = self.expect_box("Warning", (
-            "Settings cannot be saved to %s. Changes made now will be lost when Orvanel ends. "
+            "Settings cannot be saved to %s. What you change now is not stored: a change to the "
+            "window lasts until Orvanel ends, a change in the Configuration dialog does not take "
+            "effect. "
             "Choose a place where settings can be written with Set INI Path in the Clock menu, "
             "then start Orvanel again.") % windows_path(folder))
         self.assertEqual(box["owned_by_main"], "1")
