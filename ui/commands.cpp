@@ -218,7 +218,9 @@ template <typename Row, size_t N> const Row *FindRow(const Row (&rows)[N], UINT 
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    if (id >= ID_FIRST_MENU_COMMAND && id <= ID_LAST_MENU_COMMAND) {
+    // The system menu's two come only as WM_SYSCOMMAND, between the ranges.
+    if ((id >= ID_FIRST_MENU_COMMAND && id <= ID_LAST_MENU_COMMAND) ||
+        (id >= ID_FIRST_OWN_COMMAND && id <= ID_LAST_OWN_COMMAND)) {
         if (const Command *command = FindRow(kCommands, id)) {
             command->run(window);
             return 0;
