@@ -6,7 +6,9 @@
 
 #include "announcement.h"
 #include "clock_win.h"
+#include "resource_ids.h"
 #include "settings_store.h"
+#include "time_text.h"
 
 namespace {
 
@@ -21,25 +23,13 @@ class AnnouncementOnPlatform : public AnnouncementHost {
     void ReadText(Setting id, char (&text)[kPieceSize]) override { ::ReadText(id, text); }
 
     void FormatTime(const TimeFormat &format, char (&text)[kPieceSize]) override {
-        DWORD flags = TIME_NOSECONDS;
-        if (format.noTimeMarker) {
-            flags |= TIME_NOTIMEMARKER;
-        }
         const char *picture =
-            format.picture == TimePicture::Hour24 ? texts_.picture24 : texts_.picture12;
-        std::memset(text, 0, sizeof text);
-        if (GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, flags, &clock_, picture, text, sizeof text) ==
-            0) {
-            std::memset(text, 0, sizeof text);
-        }
+            format.pictureId == IDS_PICTURE_24H ? texts_.picture24 : texts_.picture12;
+        FormatTimeText(clock_, picture, format.flags, text);
     }
 
     void FormatDate(bool shortDate, char (&text)[kPieceSize]) override {
-        std::memset(text, 0, sizeof text);
-        if (GetDateFormatA(LOCALE_SYSTEM_DEFAULT, shortDate ? DATE_SHORTDATE : DATE_LONGDATE,
-                           &clock_, nullptr, text, sizeof text) == 0) {
-            std::memset(text, 0, sizeof text);
-        }
+        FormatDateText(clock_, shortDate, text);
     }
 
     ZoneState QueryZone(char (&name)[kPieceSize]) override {

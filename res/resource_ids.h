@@ -72,8 +72,10 @@
 #define IDS_SETTINGS_NOT_SAVED 462
 #define IDS_SETTINGS_NOT_SAVED_STATUS 463
 #define IDS_DEFAULT_AUDIO_DEVICE 464
+#define IDS_UTC_SUFFIX 465
+#define IDS_TRAY_TIP 466
 
-// Commands 40001-40022 (menu bar, tray menu, accelerators, toolbar, system menu).
+// Commands 40001-40023 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
 #define ID_CONFIGURE 40001
 #define ID_RESET_CONFIGURATION 40002
