@@ -282,11 +282,6 @@ INT_PTR ShowConfigurationDialog(HWND owner, void (*applied)(HWND), HWND mainWind
         SetForegroundWindow(OpenDialog);
         return 0;
     }
-    // The dialog's up-downs and trackbar need these classes whoever opens it.
-    INITCOMMONCONTROLSEX controls;
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
-    InitCommonControlsEx(&controls);
     AppliedHandler = applied;
     AppliedWindow = mainWindow;
     const INT_PTR result = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_CONFIGURATION),
