@@ -18,7 +18,8 @@
 namespace {
 
 constexpr int kTextLimit = kTextBufferSize - 1;
-constexpr int kSpeakerCount = IDS_SPEAKER_LAST - IDS_SPEAKER_FIRST + 1;
+static_assert(IDS_SPEAKER_LAST - IDS_SPEAKER_FIRST + 1 == kEngineSpeakerCount,
+              "one name in the string table for each of the engine's speakers");
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
@@ -63,7 +64,7 @@ void FillDeviceList(HWND dialog, int id) {
 }
 
 void FillSpeakerList(HWND dialog, int id) {
-    for (int n = 0; n < kSpeakerCount; ++n) {
+    for (int n = 0; n < kEngineSpeakerCount; ++n) {
         char name[kTextBufferSize];
         LoadText(IDS_SPEAKER_FIRST + n, name);
         SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
