@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "configuration_controls.h"
+#include "dialog_position_win.h"
 #include "engine.h"
 #include "file_browse.h"
-#include "place_dialog.h"
 #include "resources.h"
 #include "settings_store.h"
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "config_location.h"
+#include "dialog_position_win.h"
 #include "file_browse.h"
-#include "place_dialog.h"
 #include "resources.h"
 #include "settings_store.h"
 

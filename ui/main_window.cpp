@@ -8,12 +8,12 @@
 #include "commands.h"
 #include "menu.h"
 #include "resources.h"
+#include "saved_position.h"
 #include "settings_store.h"
 #include "time_display.h"
 #include "toggles.h"
 #include "tray.h"
 #include "window_frame.h"
-#include "window_placement.h"
 
 const char kMainWindowClass[] = "Orvanel";
 

@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "resources.h"
+#include "saved_position.h"
 #include "settings_store.h"
-#include "window_placement.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "window_frame.h"
 
 #include "menu.h"
-#include "window_placement.h"
+#include "saved_position.h"
 
 const DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW;
 

@@ -1,4 +1,4 @@
-#include "window_placement.h"
+#include "saved_position.h"
 
 #include <cstring>
 
