@@ -32,8 +32,7 @@ RateRange EngineRateRange() {
     int32_t highest = 0;
     EngineLibrary engine;
     if (LoadEngineLibrary(engine) == 0) {
-        unsigned char record[kEngineCapsSize];
-        std::memset(record, 0, sizeof record);
+        unsigned char record[kEngineCapsSize]{};
         engine.getCaps(record);
         std::memcpy(&lowest, record + kEngineCapsMinRateOffset, sizeof lowest);
         std::memcpy(&highest, record + kEngineCapsMaxRateOffset, sizeof highest);
@@ -53,11 +52,9 @@ void FillDeviceList(HWND dialog, int id) {
     LoadText(IDS_DEFAULT_AUDIO_DEVICE, systemDefault);
     SendItem(dialog, id, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(systemDefault));
     for (UINT n = 0; n < waveOutGetNumDevs(); ++n) {
-        WAVEOUTCAPSA caps;
-        std::memset(&caps, 0, sizeof caps);
+        WAVEOUTCAPSA caps{};
         waveOutGetDevCapsA(n, &caps, sizeof caps);
-        char name[sizeof caps.szPname + 1];
-        std::memset(name, 0, sizeof name);
+        char name[sizeof caps.szPname + 1]{};
         std::memcpy(name, caps.szPname, sizeof caps.szPname);
         SendItem(dialog, id, CB_INSERTSTRING, n + 1, reinterpret_cast<LPARAM>(name));
     }
@@ -145,8 +142,7 @@ void SaveControl(HWND dialog, const ControlBinding &row) {
         WriteFlag(row.setting, IsDlgButtonChecked(dialog, row.controlId) == BST_CHECKED);
         return;
     case ControlKind::Text: {
-        char text[kTextBufferSize];
-        std::memset(text, 0, sizeof text);
+        char text[kTextBufferSize]{};
         GetDlgItemTextA(dialog, row.controlId, text, sizeof text);
         WriteText(row.setting, text);
         return;

@@ -2,8 +2,6 @@
 // shutdown sequences in their fixed order.
 #include "main_window.h"
 
-#include <cstring>
-
 #include "bars.h"
 #include "commands.h"
 #include "menu.h"
@@ -91,8 +89,7 @@ LRESULT OnDestroy(HWND window) {
 } // namespace
 
 bool RegisterMainWindowClass() {
-    WNDCLASSA windowClass;
-    std::memset(&windowClass, 0, sizeof windowClass);
+    WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = InstanceHandle;
