@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cassert>
+#include <initializer_list>
 
 #include "child_window.h"
 #include "menu.h"
@@ -108,6 +109,23 @@ bool StatusBarExists() {
 
 void LayoutChildWindows(HWND mainWindow, LPARAM size) {
     EnumChildWindows(mainWindow, SizeChild, size);
+    // Wine's toolbar takes its height before it wraps its buttons to the new
+    // width, so it would keep the rows of the old one: asked again, it takes
+    // the height of the rows it now has.
+    if (HWND toolbar = Toolbar.load()) {
+        SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    }
+}
+
+int BarsHeight() {
+    int height = 0;
+    for (HWND bar : {Toolbar.load(), StatusBar.load()}) {
+        RECT rect;
+        if (bar != nullptr && IsWindowVisible(bar) && GetWindowRect(bar, &rect)) {
+            height += rect.bottom - rect.top;
+        }
+    }
+    return height;
 }
 
 RECT AreaBetweenBars(HWND mainWindow) {

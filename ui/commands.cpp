@@ -102,6 +102,12 @@ void ConfigureFromHotKey(HWND window) {
     RunConfiguration(nullptr, window);
 }
 
+// A larger font needs a taller line between the bars.
+void Font(HWND window) {
+    ChooseDisplayFont(window);
+    KeepRoomForTime(window);
+}
+
 void SetIniPath(HWND window) {
     ShowSetIniPathDialog(window);
 }
@@ -185,7 +191,7 @@ const Command kCommands[] = {
     {ID_EXIT, Exit},
     {ID_READ_CLIPBOARD, ReadClipboard},
     {ID_EMPTY_CLIPBOARD, EmptyClipboardCommand},
-    {ID_FONT, ChooseDisplayFont},
+    {ID_FONT, Font},
     {ID_COLOR, ChooseBackgroundColor},
     {ID_ABOUT, About},
 };

@@ -69,6 +69,13 @@ LRESULT OnCreate(HWND window) {
     return 0;
 }
 
+// The bars dock and wrap first: only then is the room left for the time known.
+LRESULT OnSize(HWND window, LPARAM size) {
+    LayoutChildWindows(window, size);
+    KeepRoomForTime(window);
+    return 0;
+}
+
 LRESULT OnDestroy(HWND window) {
     if (ShutdownDone) {
         return 0;
@@ -133,8 +140,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         return OnDestroy(window);
     case WM_SIZE:
-        LayoutChildWindows(window, lParam);
-        return 0;
+        return OnSize(window, lParam);
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(window, reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_ERASEBKGND:
         return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_TIMER:

@@ -238,6 +238,21 @@ void ReleaseDisplayAppearance() {
     DisplayTextColor = 0;
 }
 
+int TimeLineHeight(HWND mainWindow) {
+    HDC dc = GetDC(mainWindow);
+    if (dc == nullptr) {
+        return 0;
+    }
+    // A static control without a font of its own paints in the system font.
+    HGDIOBJ previous =
+        SelectObject(dc, DisplayFont != nullptr ? DisplayFont : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(mainWindow, dc);
+    return metrics.tmHeight;
+}
+
 LRESULT OnEraseBackground(HWND mainWindow, HDC dc) {
     RECT client;
     GetClientRect(mainWindow, &client);
