@@ -156,8 +156,10 @@ Step ReadConfigurationLocation() {
     return Step::Done;
 }
 
+// Once for the process: the toolbar and status bar, and the Configuration
+// dialog's trackbar and up-downs, whoever opens it (/c, the menu, the hot key).
 void InitialiseCommonControls() {
-    INITCOMMONCONTROLSEX controls;
+    INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
     InitCommonControlsEx(&controls);

@@ -3,12 +3,18 @@
 #include <cstdio>
 #include <cstring>
 
-TimeFormat ChooseTimeFormat(bool hour24, bool bypassMarker) {
-    TimeFormat format;
+#include "resource_ids.h"
+
+TimeFormat ChooseTimeFormat(bool hour24, bool includeSeconds, bool bypassMarker) {
+    TimeFormat format{};
     if (hour24) {
-        format.picture = TimePicture::Hour24;
-    } else if (bypassMarker) {
-        format.noTimeMarker = true;
+        format.pictureId = includeSeconds ? IDS_PICTURE_24H_SECONDS : IDS_PICTURE_24H;
+    } else {
+        format.pictureId = includeSeconds ? IDS_PICTURE_12H_SECONDS : IDS_PICTURE_12H;
+    }
+    format.flags = includeSeconds ? 0 : kTimeNoSeconds;
+    if (bypassMarker) {
+        format.flags |= kTimeNoTimeMarker;
     }
     return format;
 }
@@ -54,7 +60,7 @@ static void ComposeTimeSentence(AnnouncementHost &host, char (&sentence)[kSenten
     char time[kPieceSize]{};
     const bool hour24 = host.ReadFlag(Setting::Hour24);
     const bool bypassMarker = !hour24 && host.ReadFlag(Setting::BypassMarker);
-    host.FormatTime(ChooseTimeFormat(hour24, bypassMarker), time);
+    host.FormatTime(ChooseTimeFormat(hour24, false, bypassMarker), time);
 
     if (host.ReadFlag(Setting::UniversalTime)) {
         JoinPieces(sentence, intro, time, host.UniversalTimeWords());

@@ -20,15 +20,19 @@ constexpr size_t kSentenceSize = 3 * kPieceSize;
 constexpr size_t kVolumeCommandSize = 32;
 constexpr size_t kPlayCommandSize = 2 * kPieceSize;
 
-enum class TimePicture { Hour12, Hour24 };
-
-// Which time picture and platform flags an announcement uses: never seconds;
-// the time marker is left out only for 12-hour time with BypassMarker on.
+// How the time is formatted, painted or spoken: the string-table id of its
+// picture and the platform's formatting flags.
 struct TimeFormat {
-    TimePicture picture = TimePicture::Hour12;
-    bool noTimeMarker = false;
+    uint16_t pictureId;
+    uint32_t flags;
 };
-TimeFormat ChooseTimeFormat(bool hour24, bool bypassMarker);
+// Platform flag values, fixed by the time-formatting interface.
+constexpr uint32_t kTimeNoSeconds = 2;
+constexpr uint32_t kTimeNoTimeMarker = 4;
+// The 12- or 24-hour picture, with seconds or without; bypassMarker leaves
+// the time marker out.  An announcement never says seconds, and passes
+// bypassMarker only for 12-hour time.
+TimeFormat ChooseTimeFormat(bool hour24, bool includeSeconds, bool bypassMarker);
 
 // What the platform reports about the current time zone.
 enum class ZoneState { Standard, Daylight, Unknown };

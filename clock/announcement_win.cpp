@@ -8,20 +8,14 @@
 #include "announcement_win.h"
 #include "resources.h"
 #include "settings_store.h"
+#include "time_text.h"
 
 namespace {
 
 void FormatClockTime(const AnnouncementTexts &texts, const TimeFormat &format,
                      const SYSTEMTIME &clock, char (&text)[kPieceSize]) {
-    DWORD flags = TIME_NOSECONDS;
-    if (format.noTimeMarker) {
-        flags |= TIME_NOTIMEMARKER;
-    }
-    const char *picture = format.picture == TimePicture::Hour24 ? texts.picture24 : texts.picture12;
-    std::memset(text, 0, sizeof text);
-    if (GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, flags, &clock, picture, text, sizeof text) == 0) {
-        std::memset(text, 0, sizeof text);
-    }
+    const char *picture = format.pictureId == IDS_PICTURE_24H ? texts.picture24 : texts.picture12;
+    FormatTimeText(clock, picture, format.flags, text);
 }
 
 class AnnouncementOnPlatform : public AnnouncementHost {
@@ -39,11 +33,7 @@ class AnnouncementOnPlatform : public AnnouncementHost {
     }
 
     void FormatDate(bool shortDate, char (&text)[kPieceSize]) override {
-        std::memset(text, 0, sizeof text);
-        if (GetDateFormatA(LOCALE_SYSTEM_DEFAULT, shortDate ? DATE_SHORTDATE : DATE_LONGDATE,
-                           &clock_, nullptr, text, sizeof text) == 0) {
-            std::memset(text, 0, sizeof text);
-        }
+        FormatDateText(clock_, shortDate, text);
     }
 
     ZoneState QueryZone(char (&name)[kPieceSize]) override {
@@ -118,7 +108,7 @@ void FormatAlarmTime(const AnnouncementTexts &texts, uint16_t hour, uint16_t min
     clock.wMinute = minute;
     clock.wSecond = 0;
     clock.wMilliseconds = 0;
-    FormatClockTime(texts,
-                    ChooseTimeFormat(ReadFlag(Setting::Hour24), ReadFlag(Setting::BypassMarker)),
-                    clock, text);
+    FormatClockTime(
+        texts, ChooseTimeFormat(ReadFlag(Setting::Hour24), false, ReadFlag(Setting::BypassMarker)),
+        clock, text);
 }

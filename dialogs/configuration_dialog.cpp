@@ -9,16 +9,17 @@
 #include <cstring>
 
 #include "configuration_controls.h"
+#include "dialog_position_win.h"
 #include "engine.h"
 #include "file_browse.h"
-#include "place_dialog.h"
 #include "resources.h"
 #include "settings_store.h"
 
 namespace {
 
 constexpr int kTextLimit = kTextBufferSize - 1;
-constexpr int kSpeakerCount = IDS_SPEAKER_LAST - IDS_SPEAKER_FIRST + 1;
+static_assert(IDS_SPEAKER_LAST - IDS_SPEAKER_FIRST + 1 == kEngineSpeakerCount,
+              "one name in the string table for each of the engine's speakers");
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
@@ -31,8 +32,7 @@ RateRange EngineRateRange() {
     int32_t highest = 0;
     EngineLibrary engine;
     if (LoadEngineLibrary(engine) == 0) {
-        unsigned char record[kEngineCapsSize];
-        std::memset(record, 0, sizeof record);
+        unsigned char record[kEngineCapsSize]{};
         engine.getCaps(record);
         std::memcpy(&lowest, record + kEngineCapsMinRateOffset, sizeof lowest);
         std::memcpy(&highest, record + kEngineCapsMaxRateOffset, sizeof highest);
@@ -52,18 +52,16 @@ void FillDeviceList(HWND dialog, int id) {
     LoadText(IDS_DEFAULT_AUDIO_DEVICE, systemDefault);
     SendItem(dialog, id, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(systemDefault));
     for (UINT n = 0; n < waveOutGetNumDevs(); ++n) {
-        WAVEOUTCAPSA caps;
-        std::memset(&caps, 0, sizeof caps);
+        WAVEOUTCAPSA caps{};
         waveOutGetDevCapsA(n, &caps, sizeof caps);
-        char name[sizeof caps.szPname + 1];
-        std::memset(name, 0, sizeof name);
+        char name[sizeof caps.szPname + 1]{};
         std::memcpy(name, caps.szPname, sizeof caps.szPname);
         SendItem(dialog, id, CB_INSERTSTRING, n + 1, reinterpret_cast<LPARAM>(name));
     }
 }
 
 void FillSpeakerList(HWND dialog, int id) {
-    for (int n = 0; n < kSpeakerCount; ++n) {
+    for (int n = 0; n < kEngineSpeakerCount; ++n) {
         char name[kTextBufferSize];
         LoadText(IDS_SPEAKER_FIRST + n, name);
         SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
@@ -144,8 +142,7 @@ void SaveControl(HWND dialog, const ControlBinding &row) {
         WriteFlag(row.setting, IsDlgButtonChecked(dialog, row.controlId) == BST_CHECKED);
         return;
     case ControlKind::Text: {
-        char text[kTextBufferSize];
-        std::memset(text, 0, sizeof text);
+        char text[kTextBufferSize]{};
         GetDlgItemTextA(dialog, row.controlId, text, sizeof text);
         WriteText(row.setting, text);
         return;
@@ -282,11 +279,6 @@ INT_PTR ShowConfigurationDialog(HWND owner, void (*applied)(HWND), HWND mainWind
         SetForegroundWindow(OpenDialog);
         return 0;
     }
-    // The dialog's up-downs and trackbar need these classes whoever opens it.
-    INITCOMMONCONTROLSEX controls;
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS;
-    InitCommonControlsEx(&controls);
     AppliedHandler = applied;
     AppliedWindow = mainWindow;
     const INT_PTR result = DialogBoxParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_CONFIGURATION),

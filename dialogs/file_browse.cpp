@@ -4,8 +4,6 @@
 #include <dlgs.h>
 #include <mmsystem.h>
 
-#include <cstring>
-
 #include "resources.h"
 #include "settings_catalogue.h"
 
@@ -27,8 +25,7 @@ UINT_PTR CALLBACK SoundTestHook(HWND hook, UINT message, WPARAM, LPARAM lParam) 
         return 1;
     }
     if (message == WM_NOTIFY && reinterpret_cast<NMHDR *>(lParam)->code == CDN_HELP) {
-        char path[kTextBufferSize];
-        std::memset(path, 0, sizeof path);
+        char path[kTextBufferSize]{};
         if (SendMessageA(chooser, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path)) >
             0) {
             // Asynchronous, so the chooser stays usable; a new press replaces it.
@@ -76,19 +73,16 @@ void BrowseIntoField(HWND dialog, int field, Browse kind) {
     const ChooserKind chooser = KindOf(kind);
     // The filter's pieces are separated by zeros in the string; the cleared
     // buffer supplies the two zeros that end the list.
-    char filter[kTextBufferSize + 2];
+    char filter[kTextBufferSize + 2]{};
     char title[kTextBufferSize];
-    char file[kTextBufferSize];
-    std::memset(filter, 0, sizeof filter);
+    char file[kTextBufferSize]{};
     LoadText(chooser.filterId, filter, kTextBufferSize);
     LoadText(chooser.titleId, title);
-    std::memset(file, 0, sizeof file);
     if (!chooser.save) {
         GetDlgItemTextA(dialog, field, file, sizeof file);
     }
 
-    OPENFILENAMEA request;
-    std::memset(&request, 0, sizeof request);
+    OPENFILENAMEA request{};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = dialog;
     request.lpstrFilter = filter;

@@ -2,11 +2,9 @@
 // edits only the stored location; the running program keeps the one it has.
 #include "dialogs.h"
 
-#include <cstring>
-
 #include "config_location.h"
+#include "dialog_position_win.h"
 #include "file_browse.h"
-#include "place_dialog.h"
 #include "resources.h"
 #include "settings_store.h"
 
@@ -47,8 +45,7 @@ INT_PTR OnInitDialog(HWND dialog) {
 }
 
 void OnOk(HWND dialog) {
-    char path[kTextBufferSize];
-    std::memset(path, 0, sizeof path);
+    char path[kTextBufferSize]{};
     GetDlgItemTextA(dialog, IDC_INI_PATH, path, sizeof path);
     const bool useRegistry = IsDlgButtonChecked(dialog, IDC_USE_REGISTRY) == BST_CHECKED;
     // Empty means the default file; with the registry chosen no file is used.

@@ -72,9 +72,11 @@
 #define IDS_SETTINGS_NOT_SAVED 462
 #define IDS_SETTINGS_NOT_SAVED_STATUS 463
 #define IDS_DEFAULT_AUDIO_DEVICE 464
+#define IDS_UTC_SUFFIX 465
+#define IDS_TRAY_TIP 466
 #define IDS_ALARM_MISSED 480
 
-// Commands 40001-40022 (menu bar, tray menu, accelerators, toolbar, system menu).
+// Commands 40001-40023 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
 #define ID_CONFIGURE 40001
 #define ID_RESET_CONFIGURATION 40002
@@ -95,12 +97,15 @@
 #define ID_FONT 40017
 #define ID_COLOR 40018
 #define ID_ABOUT 40019
-#define ID_STOP_SPEAKING 40020
-// The system menu's two come last, after every command WM_COMMAND takes.
-#define ID_HIDE_MENU_BAR 40021
-#define ID_SAVE_WINDOW_POSITION 40022
+// The system menu's two (WM_SYSCOMMAND); scripts and tools send these numbers.
+#define ID_HIDE_MENU_BAR 40020
+#define ID_SAVE_WINDOW_POSITION 40021
+// The program's own commands, after the system menu's.
+#define ID_STOP_SPEAKING 40023
 #define ID_FIRST_MENU_COMMAND ID_CONFIGURE
-#define ID_LAST_MENU_COMMAND ID_STOP_SPEAKING
+#define ID_LAST_MENU_COMMAND ID_ABOUT
+#define ID_FIRST_OWN_COMMAND ID_STOP_SPEAKING
+#define ID_LAST_OWN_COMMAND ID_STOP_SPEAKING
 
 // System-wide hot keys 1001-1005
 #define IDH_CONFIGURE 1001
@@ -171,10 +176,12 @@
 #ifdef __cplusplus
 // What the code that runs over these ranges relies on (the resource compiler
 // reads no C++).
-static_assert(IDS_SPEAKER_LAST - IDS_SPEAKER_FIRST + 1 == 9, "one name for each speaker, 0-8");
-static_assert(ID_LAST_MENU_COMMAND + 1 == ID_HIDE_MENU_BAR &&
-                  ID_HIDE_MENU_BAR + 1 == ID_SAVE_WINDOW_POSITION,
-              "WM_COMMAND takes the menus' commands; the system menu's two follow them");
+static_assert(ID_HIDE_MENU_BAR == 40020 && ID_SAVE_WINDOW_POSITION == 40021,
+              "the system menu's commands keep the numbers that tools send");
+static_assert(ID_LAST_MENU_COMMAND < ID_HIDE_MENU_BAR &&
+                  ID_SAVE_WINDOW_POSITION < ID_FIRST_OWN_COMMAND &&
+                  ID_FIRST_OWN_COMMAND <= ID_LAST_OWN_COMMAND,
+              "no WM_COMMAND command takes a system-menu command's number");
 static_assert(IDC_ALARM_ENABLED + 1 == IDC_ALARM_FIRST && IDC_ALARM_LAST + 1 == IDC_QUIET_MODE,
               "the alarm's check box enables exactly the controls between it and Quiet mode");
 static_assert(IDC_QUIET_MODE + 1 == IDC_QUIET_FIRST && IDC_QUIET_LAST + 1 == IDC_APPLY,

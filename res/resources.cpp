@@ -21,8 +21,7 @@ int ShowMessageBox(HWND owner, UINT captionId, UINT textId, UINT style, ...) {
     LoadText(captionId, caption);
     LoadText(textId, format);
     // wvsprintfA writes at most 1024 characters, the terminator included.
-    char text[1024];
-    std::memset(text, 0, sizeof text);
+    char text[1024]{};
     va_list arguments;
     va_start(arguments, style);
     wvsprintfA(text, format, arguments);

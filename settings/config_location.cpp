@@ -70,8 +70,7 @@ bool IsFullPath(const char *path) {
 }
 
 bool FolderExists(const char *path) {
-    char folder[kTextBufferSize];
-    std::memset(folder, 0, sizeof folder);
+    char folder[kTextBufferSize]{};
     lstrcpynA(folder, path, sizeof folder);
     char *last = nullptr;
     for (char *c = folder; *c != '\0'; ++c) {

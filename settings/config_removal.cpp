@@ -10,9 +10,10 @@ namespace {
 
 void DeleteSectionKeys() {
     for (const char *section : {kSectionSettings, kSectionAppearance}) {
-        char path[kTextBufferSize]{};
-        wsprintfA(path, "%s\\%s", kProductKeyPath, section);
-        RegDeleteKeyA(HKEY_CURRENT_USER, path); // an absent key is fine
+        char path[kTextBufferSize];
+        if (BuildSectionPath(section, path)) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, path); // an absent key is fine
+        }
     }
 }
 

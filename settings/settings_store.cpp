@@ -19,9 +19,6 @@ const char kProductKeyPath[] = "SOFTWARE\\Tallowen\\Orvanel";
 const char kValueConfigFile[] = "ConfigFile";
 const char kValueUseRegistry[] = "UseRegistry";
 
-namespace {
-
-// ProductKeyPath\section; false when it would not fit.
 bool BuildSectionPath(const char *section, char (&path)[kTextBufferSize]) {
     std::memset(path, 0, sizeof path);
     if (std::strlen(section) + sizeof kProductKeyPath >= sizeof path) {
@@ -30,6 +27,8 @@ bool BuildSectionPath(const char *section, char (&path)[kTextBufferSize]) {
     wsprintfA(path, "%s\\%s", kProductKeyPath, section);
     return true;
 }
+
+namespace {
 
 HKEY OpenSectionForReading(const char *section) {
     char path[kTextBufferSize];

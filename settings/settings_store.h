@@ -16,6 +16,10 @@ extern const char kProductKeyPath[]; // SOFTWARE\Tallowen\Orvanel
 extern const char kValueConfigFile[];
 extern const char kValueUseRegistry[];
 
+// The key of a section, kProductKeyPath\section, into a cleared path; false
+// when it would not fit.
+bool BuildSectionPath(const char *section, char (&path)[kTextBufferSize]);
+
 int32_t GetSettingInt(const char *section, const char *key, int32_t defaultValue, const char *file);
 // The caller clears buffer first; returns the length of the text now in it.
 uint32_t GetSettingString(const char *section, const char *key, const char *defaultText,

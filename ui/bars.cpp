@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <cassert>
+#include <initializer_list>
 
 #include "child_window.h"
 #include "menu.h"
 #include "resources.h"
 #include "settings_catalogue.h"
+#include "toolbar_labels.h"
 
 std::atomic<HWND> Toolbar{nullptr};
 std::atomic<HWND> StatusBar{nullptr};
@@ -18,52 +20,34 @@ const DWORD kToolbarStyle = WS_CHILD | TBSTYLE_WRAPABLE; // shown once its butto
 const DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE;
 const UINT kStatusBarId = 1;
 
-// The labels of IDS_TOOLBAR_LABELS, in this order: a button's label index is
-// its position here.
-enum Label {
-    SpeakTime,
-    StopSpeaking,
-    Configure,
-    ResetConfiguration,
-    SetIniPath,
-    RestartSpeech,
-    ReadClipboard,
-    EmptyClipboard,
-    About
-};
-
 struct ToolbarEntry {
     int command; // 0: a separator
-    int label;
+    ToolbarLabel label;
 };
 
 const ToolbarEntry kToolbarEntries[] = {
-    {ID_SPEAK_TIME, SpeakTime},
-    {ID_STOP_SPEAKING, StopSpeaking},
-    {0, 0},
-    {ID_CONFIGURE, Configure},
-    {ID_RESET_CONFIGURATION, ResetConfiguration},
-    {ID_SET_INI_PATH, SetIniPath},
-    {0, 0},
-    {ID_RESTART_SPEECH, RestartSpeech},
-    {0, 0},
-    {ID_READ_CLIPBOARD, ReadClipboard},
-    {ID_EMPTY_CLIPBOARD, EmptyClipboard},
-    {0, 0},
-    {ID_ABOUT, About},
+    {ID_SPEAK_TIME, ToolbarLabel::SpeakTime},
+    {ID_STOP_SPEAKING, ToolbarLabel::StopSpeaking},
+    {0, {}},
+    {ID_CONFIGURE, ToolbarLabel::Configure},
+    {ID_RESET_CONFIGURATION, ToolbarLabel::ResetConfiguration},
+    {ID_SET_INI_PATH, ToolbarLabel::SetIniPath},
+    {0, {}},
+    {ID_RESTART_SPEECH, ToolbarLabel::RestartSpeech},
+    {0, {}},
+    {ID_READ_CLIPBOARD, ToolbarLabel::ReadClipboard},
+    {ID_EMPTY_CLIPBOARD, ToolbarLabel::EmptyClipboard},
+    {0, {}},
+    {ID_ABOUT, ToolbarLabel::About},
 };
 constexpr size_t kToolbarEntryCount = sizeof kToolbarEntries / sizeof kToolbarEntries[0];
 
-// The label list as the toolbar takes it: each separator character becomes
-// a terminator, so the text ends in two.
 void LoadToolbarLabels(char (&labels)[kTextBufferSize]) {
     char text[kTextBufferSize];
     LoadText(IDS_TOOLBAR_LABELS, text);
-    std::memset(labels, 0, sizeof labels);
-    const char separator = text[0];
-    for (size_t i = 1; i < sizeof text && text[i] != '\0'; ++i) {
-        labels[i - 1] = text[i] == separator ? '\0' : text[i];
-    }
+    [[maybe_unused]] const size_t count = SplitToolbarLabels(text, labels, sizeof labels);
+    // Labels out of step with ToolbarLabel put the wrong words on buttons.
+    assert(count == kToolbarLabelCount && "IDS_TOOLBAR_LABELS holds one label per ToolbarLabel");
 }
 
 BOOL CALLBACK SizeChild(HWND child, LPARAM size) {
@@ -83,8 +67,7 @@ void ToolbarOn(HWND mainWindow) {
     LoadToolbarLabels(labels);
     const LRESULT firstLabel =
         SendMessageA(bar, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(labels));
-    TBBUTTON buttons[kToolbarEntryCount];
-    std::memset(buttons, 0, sizeof buttons);
+    TBBUTTON buttons[kToolbarEntryCount]{};
     for (size_t i = 0; i < kToolbarEntryCount; ++i) {
         const ToolbarEntry &entry = kToolbarEntries[i];
         if (entry.command == 0) {
@@ -94,7 +77,7 @@ void ToolbarOn(HWND mainWindow) {
         buttons[i].idCommand = entry.command;
         buttons[i].fsState = TBSTATE_ENABLED;
         buttons[i].fsStyle = BTNS_AUTOSIZE;
-        buttons[i].iString = firstLabel + entry.label;
+        buttons[i].iString = firstLabel + static_cast<INT_PTR>(entry.label);
     }
     SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(bar, TB_ADDBUTTONSA, kToolbarEntryCount, reinterpret_cast<LPARAM>(buttons));
@@ -126,11 +109,27 @@ bool StatusBarExists() {
 
 void LayoutChildWindows(HWND mainWindow, LPARAM size) {
     EnumChildWindows(mainWindow, SizeChild, size);
+    // Wine's toolbar takes its height before it wraps its buttons to the new
+    // width, so it would keep the rows of the old one: asked again, it takes
+    // the height of the rows it now has.
+    if (HWND toolbar = Toolbar.load()) {
+        SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    }
+}
+
+int BarsHeight() {
+    int height = 0;
+    for (HWND bar : {Toolbar.load(), StatusBar.load()}) {
+        RECT rect;
+        if (bar != nullptr && IsWindowVisible(bar) && GetWindowRect(bar, &rect)) {
+            height += rect.bottom - rect.top;
+        }
+    }
+    return height;
 }
 
 RECT AreaBetweenBars(HWND mainWindow) {
-    RECT area;
-    std::memset(&area, 0, sizeof area);
+    RECT area{};
     GetClientRect(mainWindow, &area);
     // The toolbar wraps to more rows as the window narrows; its height is
     // whatever it took.

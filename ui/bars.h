@@ -24,6 +24,10 @@ bool StatusBarExists();
 // themselves, the TimeDisplay is centred again at the next refresh.
 void LayoutChildWindows(HWND mainWindow, LPARAM size);
 
+// What the toolbar and the status bar take of the client area's height, as
+// they stand now (0 for one that is off).
+int BarsHeight();
+
 // The client area left between the toolbar and the status bar (the whole
 // client area while they are off), in client coordinates.
 RECT AreaBetweenBars(HWND mainWindow);

@@ -102,6 +102,12 @@ void ConfigureFromHotKey(HWND window) {
     RunConfiguration(nullptr, window);
 }
 
+// A larger font needs a taller line between the bars.
+void Font(HWND window) {
+    ChooseDisplayFont(window);
+    KeepRoomForTime(window);
+}
+
 void SetIniPath(HWND window) {
     ShowSetIniPathDialog(window);
 }
@@ -185,7 +191,7 @@ const Command kCommands[] = {
     {ID_EXIT, Exit},
     {ID_READ_CLIPBOARD, ReadClipboard},
     {ID_EMPTY_CLIPBOARD, EmptyClipboardCommand},
-    {ID_FONT, ChooseDisplayFont},
+    {ID_FONT, Font},
     {ID_COLOR, ChooseBackgroundColor},
     {ID_ABOUT, About},
 };
@@ -218,7 +224,9 @@ template <typename Row, size_t N> const Row *FindRow(const Row (&rows)[N], UINT 
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    if (id >= ID_FIRST_MENU_COMMAND && id <= ID_LAST_MENU_COMMAND) {
+    // The system menu's two come only as WM_SYSCOMMAND, between the ranges.
+    if ((id >= ID_FIRST_MENU_COMMAND && id <= ID_LAST_MENU_COMMAND) ||
+        (id >= ID_FIRST_OWN_COMMAND && id <= ID_LAST_OWN_COMMAND)) {
         if (const Command *command = FindRow(kCommands, id)) {
             command->run(window);
             return 0;

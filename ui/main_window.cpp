@@ -2,19 +2,17 @@
 // shutdown sequences in their fixed order.
 #include "main_window.h"
 
-#include <cstring>
-
 #include "bars.h"
 #include "clock_thread.h"
 #include "commands.h"
 #include "menu.h"
 #include "resources.h"
+#include "saved_position.h"
 #include "settings_store.h"
 #include "time_display.h"
 #include "toggles.h"
 #include "tray.h"
 #include "window_frame.h"
-#include "window_placement.h"
 
 const char kMainWindowClass[] = "Orvanel";
 
@@ -70,6 +68,13 @@ LRESULT OnCreate(HWND window) {
     ReportingWindow = window;
     SetSettingsWriteFailureHandler(PostSettingsNotSaved);
     PostMessageA(window, WM_TIMER, 0, 0);
+    return 0;
+}
+
+// The bars dock and wrap first: only then is the room left for the time known.
+LRESULT OnSize(HWND window, LPARAM size) {
+    LayoutChildWindows(window, size);
+    KeepRoomForTime(window);
     return 0;
 }
 
@@ -134,8 +139,7 @@ LRESULT OnEndSession(HWND window, bool ending) {
 } // namespace
 
 bool RegisterMainWindowClass() {
-    WNDCLASSA windowClass;
-    std::memset(&windowClass, 0, sizeof windowClass);
+    WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = InstanceHandle;
@@ -179,8 +183,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         return OnDestroy(window);
     case WM_SIZE:
-        LayoutChildWindows(window, lParam);
-        return 0;
+        return OnSize(window, lParam);
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(window, reinterpret_cast<MINMAXINFO *>(lParam));
     case WM_ERASEBKGND:
         return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_TIMER:

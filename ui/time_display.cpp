@@ -5,11 +5,13 @@
 
 #include <cstring>
 
+#include "announcement.h"
 #include "bars.h"
 #include "child_window.h"
 #include "display_text.h"
 #include "resources.h"
 #include "settings_store.h"
+#include "time_text.h"
 
 std::atomic<HWND> TimeDisplay{nullptr};
 std::atomic<UINT> PaintTimer{0};
@@ -29,8 +31,7 @@ const UINT kPaintPeriodMs = 1000;
 const COLORREF kWhite = RGB(255, 255, 255);
 
 UINT MinimumTimerPeriod() {
-    TIMECAPS caps;
-    std::memset(&caps, 0, sizeof caps);
+    TIMECAPS caps{};
     timeGetDevCaps(&caps, sizeof caps);
     return caps.wPeriodMin;
 }
@@ -57,22 +58,18 @@ void SetDisplayFont(HFONT font) {
     }
 }
 
-// Formats time with the system default locale; empty text on failure.
-void FormatTimeText(const SYSTEMTIME &time, char (&text)[kTextBufferSize]) {
-    const bool seconds = ReadFlag(Setting::IncludeSeconds);
-    const DisplayTimeFormat format = ChooseDisplayTimeFormat(ReadFlag(Setting::Hour24), seconds,
-                                                             ReadFlag(Setting::BypassMarker));
+// The time as the settings ask for it now, with the picture loaded afresh.
+void FormatDisplayTime(const SYSTEMTIME &time, char (&text)[kTextBufferSize]) {
+    const TimeFormat format =
+        ChooseTimeFormat(ReadFlag(Setting::Hour24), ReadFlag(Setting::IncludeSeconds),
+                         ReadFlag(Setting::BypassMarker));
     char picture[kTextBufferSize];
     LoadText(format.pictureId, picture);
-    if (GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, format.flags, &time, picture, text, sizeof text) ==
-        0) {
-        std::memset(text, 0, sizeof text);
-    }
+    FormatTimeText(time, picture, format.flags, text);
 }
 
 bool TextIs(HWND control, const char *text) {
-    char shown[kTextBufferSize];
-    std::memset(shown, 0, sizeof shown);
+    char shown[kTextBufferSize]{};
     GetWindowTextA(control, shown, sizeof shown);
     return std::strcmp(shown, text) == 0;
 }
@@ -122,31 +119,26 @@ bool TimeDisplayExists() {
 }
 
 void RefreshTimeDisplay(UINT timerId, HWND mainWindow) {
-    char text[kTextBufferSize];
-    std::memset(text, 0, sizeof text);
+    char text[kTextBufferSize]{};
     if (TimeDisplay.load() == nullptr || timerId != PaintTimer.load()) {
         return;
     }
     const bool utc = ReadFlag(Setting::UniversalTime);
-    SYSTEMTIME time;
-    std::memset(&time, 0, sizeof time);
+    SYSTEMTIME time{};
     if (utc) {
         GetSystemTime(&time);
     } else {
         GetLocalTime(&time);
     }
-    FormatTimeText(time, text);
+    FormatDisplayTime(time, text);
     if (utc) {
-        AppendText(text, " UTC");
+        char suffix[kTextBufferSize];
+        LoadText(IDS_UTC_SUFFIX, suffix);
+        AppendText(text, suffix);
     }
     if (ReadFlag(Setting::AnnounceDate)) {
         char date[kTextBufferSize];
-        std::memset(date, 0, sizeof date);
-        const DWORD dateFormat = ReadFlag(Setting::ShortDate) ? DATE_SHORTDATE : DATE_LONGDATE;
-        if (GetDateFormatA(LOCALE_SYSTEM_DEFAULT, dateFormat, &time, nullptr, date, sizeof date) ==
-            0) {
-            std::memset(date, 0, sizeof date);
-        }
+        FormatDateText(time, ReadFlag(Setting::ShortDate), date);
         AppendText(text, "\n");
         AppendText(text, date);
     }
@@ -156,8 +148,7 @@ void RefreshTimeDisplay(UINT timerId, HWND mainWindow) {
 // Centred between the bars: never drawn under the toolbar or the status bar.
 void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
     const RECT client = AreaBetweenBars(mainWindow);
-    RECT measured;
-    std::memset(&measured, 0, sizeof measured);
+    RECT measured{};
     HDC dc = GetDC(mainWindow);
     if (dc != nullptr) {
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(display, WM_GETFONT, 0, 0));
@@ -173,8 +164,7 @@ void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
     const int x = client.left + CenteredOrigin(client.right - client.left, width);
     const int y = client.top + CenteredOrigin(client.bottom - client.top, height);
     const RECT target = {x, y, x + width, y + height};
-    RECT current;
-    std::memset(&current, 0, sizeof current);
+    RECT current{};
     GetWindowRect(display, &current);
     MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&current), 2);
     const bool inPlace = EqualRect(&current, &target) != FALSE;
@@ -200,8 +190,7 @@ void CenterTimeDisplay(HWND mainWindow, HWND display, const char *text) {
 
 void LoadDisplayAppearance() {
     DisplayTextColor = static_cast<COLORREF>(ReadSetting(Setting::FontColor));
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof font);
+    LOGFONTA font{};
     if (ReadStruct(Setting::LogFont, &font)) {
         ReplaceDisplayFont(CreateFontIndirectA(&font));
     }
@@ -249,6 +238,21 @@ void ReleaseDisplayAppearance() {
     DisplayTextColor = 0;
 }
 
+int TimeLineHeight(HWND mainWindow) {
+    HDC dc = GetDC(mainWindow);
+    if (dc == nullptr) {
+        return 0;
+    }
+    // A static control without a font of its own paints in the system font.
+    HGDIOBJ previous =
+        SelectObject(dc, DisplayFont != nullptr ? DisplayFont : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(mainWindow, dc);
+    return metrics.tmHeight;
+}
+
 LRESULT OnEraseBackground(HWND mainWindow, HDC dc) {
     RECT client;
     GetClientRect(mainWindow, &client);
@@ -266,10 +270,8 @@ LRESULT OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 void ChooseDisplayFont(HWND mainWindow) {
-    LOGFONTA font;
-    std::memset(&font, 0, sizeof font);
-    CHOOSEFONTA request;
-    std::memset(&request, 0, sizeof request);
+    LOGFONTA font{};
+    CHOOSEFONTA request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = mainWindow;
     request.hInstance = InstanceHandle;
@@ -288,11 +290,9 @@ void ChooseDisplayFont(HWND mainWindow) {
 }
 
 void ChooseBackgroundColor(HWND mainWindow) {
-    COLORREF custom[16];
-    std::memset(custom, 0, sizeof custom);
+    COLORREF custom[16]{};
     ReadStruct(Setting::CustomColors, custom);
-    CHOOSECOLORA request;
-    std::memset(&request, 0, sizeof request);
+    CHOOSECOLORA request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = mainWindow;
     request.hInstance = reinterpret_cast<HWND>(InstanceHandle);

@@ -46,6 +46,9 @@ void ReplaceDisplayFont(HFONT font);
 void ReplaceBackgroundBrush(COLORREF color);
 void ReleaseBackgroundBrush(); // and DisplayBackgroundColor back to 0
 
+// The height of one line of the time in the font it is painted in.
+int TimeLineHeight(HWND mainWindow);
+
 LRESULT OnEraseBackground(HWND mainWindow, HDC dc);
 LRESULT OnCtlColorStatic(HDC dc, HWND control);
 

@@ -131,6 +131,7 @@ bool RunToggle(HWND window, UINT id, bool systemMenu) {
     } else {
         toggle->switchOn(window);
     }
+    KeepRoomForTime(window); // a bar switched on takes room from the time
     WriteFlag(toggle->setting, !on);
     return true;
 }

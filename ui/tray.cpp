@@ -2,25 +2,22 @@
 
 #include <shellapi.h>
 
-#include <cstring>
-
 #include "resources.h"
+#include "saved_position.h"
 #include "settings_store.h"
-#include "window_placement.h"
 
 namespace {
 
 // The first-version record (88 bytes in the 32-bit build): every shell takes it.
 NOTIFYICONDATAA BuildTrayIconRecord(HWND window) {
-    NOTIFYICONDATAA icon;
-    std::memset(&icon, 0, sizeof icon);
+    NOTIFYICONDATAA icon{};
     icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     icon.hWnd = window;
     icon.uID = TRAY_ICON_ID;
     icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     icon.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
     icon.hIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_ORVANEL));
-    lstrcpynA(icon.szTip, "Orvanel", sizeof icon.szTip);
+    LoadText(IDS_TRAY_TIP, icon.szTip);
     return icon;
 }
 

@@ -1,7 +1,9 @@
 #include "window_frame.h"
 
+#include "bars.h"
 #include "menu.h"
-#include "window_placement.h"
+#include "saved_position.h"
+#include "time_display.h"
 
 const DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW;
 
@@ -21,6 +23,16 @@ void SetCaption(HWND window, bool shown) {
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     SetWindowLongA(window, GWL_STYLE, shown ? style | WS_CAPTION : style & ~WS_CAPTION);
     RecalculateFrame(window, nullptr, SWP_NOZORDER);
+}
+
+// How much taller the window must be for the bars, as they stand now, to
+// leave a line for the time; 0 or less when they do.
+int MissingRoomForTime(HWND window) {
+    RECT client;
+    if (!GetClientRect(window, &client)) {
+        return 0;
+    }
+    return BarsHeight() + TimeLineHeight(window) - (client.bottom - client.top);
 }
 
 void SetTopMost(HWND window, bool topMost) {
@@ -77,4 +89,35 @@ void RestoreStartupPlacement(HWND window) {
     placement.showCmd = SW_SHOWNORMAL;
     SetWindowPlacement(window, &placement);
     NoteWindowShown();
+}
+
+LRESULT OnGetMinMaxInfo(HWND window, MINMAXINFO *info) {
+    RECT frame;
+    if (IsIconic(window) || !GetWindowRect(window, &frame)) {
+        return 0;
+    }
+    const LONG height = frame.bottom - frame.top + MissingRoomForTime(window);
+    if (height > info->ptMinTrackSize.y) {
+        info->ptMinTrackSize.y = height;
+    }
+    return 0;
+}
+
+void KeepRoomForTime(HWND window) {
+    // Growing sizes the window again, which lays it out and asks once more;
+    // a window held smaller (by the screen) must not ask forever.
+    static bool growing = false;
+    const int missing = MissingRoomForTime(window);
+    if (growing || missing <= 0 || !IsWindowVisible(window) || IsIconic(window) ||
+        IsZoomed(window)) {
+        return;
+    }
+    RECT frame;
+    if (!GetWindowRect(window, &frame)) {
+        return;
+    }
+    growing = true;
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                 frame.bottom - frame.top + missing, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    growing = false;
 }

@@ -22,3 +22,12 @@ void AttachMenuBar(HWND window);
 void CaptureStartupPlacement(HWND window);
 void RestoreStartupStyle(HWND window);
 void RestoreStartupPlacement(HWND window);
+
+// The window never gets so small that the toolbar and the status bar, where
+// shown, leave the time no line.  WM_GETMINMAXINFO takes the bars' heights
+// as they are; the toolbar wraps to more rows and the menu bar to more lines
+// as the window narrows, which only the layout shows, so after the layout,
+// and after a bar or a font has changed, KeepRoomForTime makes the window as
+// tall as the minimum now is (never while hidden, minimized or maximized).
+LRESULT OnGetMinMaxInfo(HWND window, MINMAXINFO *info);
+void KeepRoomForTime(HWND window);

@@ -1,4 +1,4 @@
-// Benchmark of the eSpeak NG engine under Wine: time from a speak call to the
+// Benchmark of the Linux engine under Wine: time from a speak call to the
 // first buffer handed to waveOut (also for the first utterance of a process),
 // and synthesis speed as a real-time factor.
 // The engine measures both itself (ordinal 100) around the same code paths

@@ -123,7 +123,7 @@ int main(int argc, char **argv) {
         for (const std::string &rateText : rates) {
             const int32_t rate = rateText == "0" ? highest : std::atoi(rateText.c_str());
             for (uint32_t speaker : speakers) {
-                if (speaker >= engine::kSpeakerCount)
+                if (speaker >= kEngineSpeakerCount)
                     continue;
                 const engine::Backend backend = engine::backendFor(
                     *engine::speakerVoice(speaker), engine::parseBackendChoice(choice.c_str()));

@@ -17,7 +17,7 @@ const FliteVoice kKal{"kal16", 202, 180}; // male, US, diphone
 // median pitches, 73 (Harry) 90 101 126 150 178 220 250 296 Hz (Kit),
 // are at least 12% apart.  eSpeak NG's pitches keep every pair at least 10%
 // apart, with Wendy whispered.
-const SpeakerVoice kSpeakers[kSpeakerCount] = {
+const SpeakerVoice kSpeakers[kEngineSpeakerCount] = {
     {"Paul", Backend::Flite, "en-us", 50, &kRms, 0, 0, 100, 100, 0, "Gender=Male;Age=Adult", 0},
     {"Betty", Backend::Flite, "en-us+f2", 60, &kSlt, 178, 28, 100, 100, 0,
      "Gender=Female;Age=Adult", 0},
@@ -40,7 +40,7 @@ const SpeakerVoice kSpeakers[kSpeakerCount] = {
 } // namespace
 
 const SpeakerVoice *speakerVoice(uint32_t speaker) {
-    return speaker < kSpeakerCount ? &kSpeakers[speaker] : nullptr;
+    return speaker < kEngineSpeakerCount ? &kSpeakers[speaker] : nullptr;
 }
 
 BackendChoice parseBackendChoice(const char *name) {

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-namespace engine {
+#include "engine_api.h"
 
-constexpr int kSpeakerCount = 9;
+namespace engine {
 
 // The synthesisers of the Linux engine; each speaker is spoken by one of them.
 enum class Backend { Espeak, Flite };

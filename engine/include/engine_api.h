@@ -67,6 +67,9 @@ enum EngineErrorKind {
     kEngineErrorCaps = 3,
 };
 
+// The speakers set-speaker takes: 0 to kEngineSpeakerCount - 1.
+enum { kEngineSpeakerCount = 9 };
+
 // The capability record: 32 bytes; the rate range lies at offsets 12 and 16.
 enum { kEngineCapsSize = 32, kEngineCapsMinRateOffset = 12, kEngineCapsMaxRateOffset = 16 };
 

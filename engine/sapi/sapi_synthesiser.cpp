@@ -114,7 +114,7 @@ class SapiSynthesiser final : public Synthesiser {
         const SpeakerVoice *voice = speakerVoice(item.speaker);
         if (!voice)
             voice = speakerVoice(0);
-        ISpObjectToken *token = tokens_[item.speaker < kSpeakerCount ? item.speaker : 0];
+        ISpObjectToken *token = tokens_[item.speaker < kEngineSpeakerCount ? item.speaker : 0];
         voice_->SetVoice(token);
         voice_->SetRate(sapiRateFor(item.rate));
         voice_->SetVolume(100);
@@ -137,7 +137,7 @@ class SapiSynthesiser final : public Synthesiser {
             ISpObjectToken *probe = firstToken(category, nullptr);
             any = probe != nullptr;
             release(probe);
-            for (uint32_t i = 0; any && i < kSpeakerCount; ++i) {
+            for (uint32_t i = 0; any && i < kEngineSpeakerCount; ++i) {
                 std::string wanted = speakerVoice(i)->sapiAttributes;
                 tokens_[i] = firstToken(category, widen(wanted).c_str());
                 if (!tokens_[i]) {
@@ -166,7 +166,7 @@ class SapiSynthesiser final : public Synthesiser {
     ISpVoice *voice_ = nullptr;
     ISpStream *output_ = nullptr;
     SinkStream *stream_ = nullptr;
-    ISpObjectToken *tokens_[kSpeakerCount] = {};
+    ISpObjectToken *tokens_[kEngineSpeakerCount] = {};
 };
 
 } // namespace

@@ -90,7 +90,7 @@ uint32_t ENGINE_CALL EngineGetCaps(void *record32) {
         return kEngineBadArguments;
     engine::RateRange rates = engine::backendRates();
     engine::writeCapabilities(
-        {engine::kSpeakerCount, engine::backendSampleRate(), engine::kEngineVersion, rates.lowest,
+        {kEngineSpeakerCount, engine::backendSampleRate(), engine::kEngineVersion, rates.lowest,
          rates.highest, engine::clampRate(engine::kDefaultRate, rates), engine::kMaxVolume, 0},
         static_cast<unsigned char *>(record32));
     return kEngineOk;

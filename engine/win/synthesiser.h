@@ -1,4 +1,5 @@
-// The synthesis backends (eSpeak NG, SAPI 5) behind one small interface.
+// The synthesis backends (Flite and eSpeak NG on Linux, SAPI 5 on Windows)
+// behind one small interface.
 #pragma once
 
 #include "text_processor.h"

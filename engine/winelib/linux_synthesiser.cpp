@@ -17,7 +17,7 @@ BackendChoice userChoice() {
 }
 
 bool inUse(BackendChoice choice, Backend backend) {
-    for (uint32_t s = 0; s < kSpeakerCount; ++s) {
+    for (uint32_t s = 0; s < kEngineSpeakerCount; ++s) {
         if (backendFor(*speakerVoice(s), choice) == backend)
             return true;
     }

@@ -118,13 +118,13 @@ def read_wav(path):
 
 
 class RealEngineTest(ClockTestCase):
-    """The eSpeak NG engine speaks into an ALSA file sink of the test's own."""
+    """The Linux engine speaks into an ALSA file sink of the test's own."""
 
     def test_startup_announcement_is_heard(self):
         engine = os.path.join(BUILD_DIR, "bin", "DECTALK.dll")
         with open(engine, "rb") as f:
             if f.read(4) != b"\x7fELF":
-                self.skipTest("no eSpeak NG engine in this build")
+                self.skipTest("no Linux engine in this build")
         sink_dir = os.path.join(BUILD_DIR, "e2e-sandbox", "real-engine-audio")
         os.makedirs(sink_dir, exist_ok=True)
         out = os.path.join(sink_dir, "out.wav")

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "resource_ids.h"
+
 #include <cstring>
 #include <map>
 #include <string>
@@ -43,11 +45,16 @@ struct FakeHost : AnnouncementHost {
 
     bool ReadFlag(Setting id) override { return flags.at(id); }
     void ReadText(Setting id, char (&text)[kPieceSize]) override { Fill(text, texts.at(id)); }
+    // Spoken time has no seconds: a request for them shows in the text.
     void FormatTime(const TimeFormat &format, char (&text)[kPieceSize]) override {
-        if (format.picture == TimePicture::Hour24) {
-            Fill(text, time24);
+        const std::string seconds = (format.flags & kTimeNoSeconds) != 0 ? "" : ":09";
+        if (format.pictureId == IDS_PICTURE_24H) {
+            Fill(text, time24 + seconds);
+        } else if (format.pictureId == IDS_PICTURE_12H) {
+            Fill(text,
+                 ((format.flags & kTimeNoTimeMarker) != 0 ? time12NoMarker : time12) + seconds);
         } else {
-            Fill(text, format.noTimeMarker ? time12NoMarker : time12);
+            Fill(text, "picture " + std::to_string(format.pictureId));
         }
     }
     void FormatDate(bool isShort, char (&text)[kPieceSize]) override {
@@ -233,6 +240,30 @@ TEST(Announcement, LongestSettingsAreSpokenWhole) {
     EXPECT_EQ(host.log,
               (Log{"interrupt", "force:" + greeting, "speak:" + intro + " " + time + " " + zone,
                    "force:,", "refresh", "force:" + dateIntro + " " + date}));
+}
+
+// One chooser for the painted time (seconds as the settings say) and the
+// spoken one (never seconds).
+TEST(TimeFormat, PictureAndFlagsForEveryCombination) {
+    struct Row {
+        bool hour24, seconds, bypass;
+        uint16_t picture;
+        uint32_t flags;
+    };
+    const Row rows[] = {
+        {false, true, false, IDS_PICTURE_12H_SECONDS, 0},
+        {false, false, false, IDS_PICTURE_12H, kTimeNoSeconds},
+        {false, true, true, IDS_PICTURE_12H_SECONDS, kTimeNoTimeMarker},
+        {false, false, true, IDS_PICTURE_12H, kTimeNoTimeMarker | kTimeNoSeconds},
+        {true, true, false, IDS_PICTURE_24H_SECONDS, 0},
+        {true, false, false, IDS_PICTURE_24H, kTimeNoSeconds},
+        {true, false, true, IDS_PICTURE_24H, kTimeNoTimeMarker | kTimeNoSeconds},
+    };
+    for (const Row &row : rows) {
+        const TimeFormat format = ChooseTimeFormat(row.hour24, row.seconds, row.bypass);
+        EXPECT_EQ(format.pictureId, row.picture) << row.hour24 << row.seconds << row.bypass;
+        EXPECT_EQ(format.flags, row.flags) << row.hour24 << row.seconds << row.bypass;
+    }
 }
 
 TEST(JoinPieces, NeverReadsPastAPieceOrWritesPastTheSentence) {

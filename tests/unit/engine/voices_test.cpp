@@ -11,7 +11,7 @@ TEST(Voices, NineDistinctSpeakersAndNoMore) {
     const char *names[] = {"Paul", "Betty",  "Harry", "Frank", "Dennis",
                            "Kit",  "Ursula", "Rita",  "Wendy"};
     std::set<std::string> espeakVoices;
-    for (uint32_t i = 0; i < kSpeakerCount; ++i) {
+    for (uint32_t i = 0; i < kEngineSpeakerCount; ++i) {
         const SpeakerVoice *v = speakerVoice(i);
         ASSERT_NE(v, nullptr);
         EXPECT_STREQ(v->name, names[i]);
@@ -21,7 +21,7 @@ TEST(Voices, NineDistinctSpeakersAndNoMore) {
         EXPECT_LE(v->sapiPitch, 10);
         espeakVoices.insert(std::string(v->espeakVoice) + "/" + std::to_string(v->espeakPitch));
     }
-    EXPECT_EQ(espeakVoices.size(), static_cast<size_t>(kSpeakerCount));
+    EXPECT_EQ(espeakVoices.size(), static_cast<size_t>(kEngineSpeakerCount));
     EXPECT_EQ(speakerVoice(9), nullptr);
     EXPECT_EQ(speakerVoice(0xFFFFFFFFu), nullptr);
 }
@@ -67,7 +67,7 @@ TEST(Voices, CapabilityRecordPutsTheRateRangeAtOffsets12And16) {
 
 TEST(Voices, FliteSettingsAreNineDistinctAndRateTurnsIntoStretch) {
     std::set<std::string> settings;
-    for (uint32_t i = 0; i < kSpeakerCount; ++i) {
+    for (uint32_t i = 0; i < kEngineSpeakerCount; ++i) {
         const SpeakerVoice &v = *speakerVoice(i);
         ASSERT_NE(v.fliteVoice, nullptr) << v.name;
         EXPECT_TRUE(v.flitePitchHz == 0 || (v.flitePitchHz >= 50 && v.flitePitchHz <= 400));
@@ -85,7 +85,7 @@ TEST(Voices, FliteSettingsAreNineDistinctAndRateTurnsIntoStretch) {
         for (int32_t rate : {80, 120})
             EXPECT_NEAR(fliteDurationStretch(rate, v) / fliteFrameStretch(rate), at180, 1e-9);
     }
-    EXPECT_EQ(settings.size(), static_cast<size_t>(kSpeakerCount));
+    EXPECT_EQ(settings.size(), static_cast<size_t>(kEngineSpeakerCount));
     EXPECT_GT(fliteDurationStretch(0, *speakerVoice(0)), 0.0); // never divides by zero
     for (int32_t rate : {180, 350, 0})                         // never shorter than the voice's own
         EXPECT_EQ(fliteFrameStretch(rate), 1.0) << rate;

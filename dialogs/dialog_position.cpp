@@ -1,4 +1,4 @@
-#include "dialog_placement.h"
+#include "dialog_position.h"
 
 namespace {
 

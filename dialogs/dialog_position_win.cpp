@@ -1,6 +1,6 @@
-#include "place_dialog.h"
+#include "dialog_position_win.h"
 
-#include "dialog_placement.h"
+#include "dialog_position.h"
 
 namespace {
 

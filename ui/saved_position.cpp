@@ -1,4 +1,4 @@
-#include "window_placement.h"
+#include "saved_position.h"
 
 #include <cstring>
 
@@ -35,8 +35,7 @@ void ApplySavedWindowPlacement(HWND window) {
     if (!ReadFlag(Setting::SavePosition)) {
         return;
     }
-    WINDOWPLACEMENT placement;
-    std::memset(&placement, 0, sizeof placement);
+    WINDOWPLACEMENT placement{};
     if (ReadStruct(Setting::WindowPlacement, &placement)) {
         SetWindowPlacement(window, &placement);
     }

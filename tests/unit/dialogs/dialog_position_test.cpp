@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "dialog_placement.h"
+#include "dialog_position.h"
 
-TEST(DialogPlacement, CentredOnTheAnchorAndAlwaysInsideTheWorkArea) {
+TEST(DialogPosition, CentredOnTheAnchorAndAlwaysInsideTheWorkArea) {
     const ScreenBox work = {0, 0, 1366, 728};
     struct Row {
         ScreenBox anchor;

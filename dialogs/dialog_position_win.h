@@ -1,4 +1,4 @@
-// Where a dialog opens, for its WM_INITDIALOG.
+// Moves a dialog, at its WM_INITDIALOG, to where it opens (dialog_position.h).
 #pragma once
 
 #include <windows.h>
