@@ -72,6 +72,7 @@
 #define IDS_SETTINGS_NOT_SAVED 462
 #define IDS_SETTINGS_NOT_SAVED_STATUS 463
 #define IDS_DEFAULT_AUDIO_DEVICE 464
+#define IDS_EQUAL_QUIET_HOURS 465
 
 // Commands 40001-40022 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
@@ -112,7 +113,8 @@
 #define TRAY_ICON_ID 1
 #define TRAY_CALLBACK_MESSAGE 0x8000 /* WM_APP */
 
-// Dialog controls 1001-1046 (the Configuration dialog, then Set INI Path).
+// Dialog controls 1001-1046 (the Configuration dialog, then Set INI Path), then
+// the program's own from 1047.
 // Labels carry IDC_STATIC_LABEL.  Each up-down follows the number box it drives.
 #define IDC_STATIC_LABEL 65535
 #define IDC_START_HIDDEN 1001
@@ -161,6 +163,7 @@
 #define IDC_INI_PATH 1044
 #define IDC_BROWSE_INI 1045
 #define IDC_USE_REGISTRY 1046
+#define IDC_EQUAL_QUIET_HOURS 1047 /* the Configuration dialog's note under the quiet hours */
 // The alarm and quiet-hour controls that follow their check box's state.
 #define IDC_ALARM_FIRST IDC_ALARM_HOUR
 #define IDC_ALARM_LAST IDC_ALARM_MESSAGE
