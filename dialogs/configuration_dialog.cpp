@@ -209,6 +209,15 @@ void FollowGroupBoxes(HWND dialog) {
     EnableRange(dialog, IDC_QUIET_FIRST, IDC_QUIET_LAST, IsChecked(dialog, IDC_QUIET_MODE));
 }
 
+// Quiet Mode with two equal hours silences every interval announcement: the
+// note under the hours says so while that is what OK would store.
+void FollowQuietHours(HWND dialog) {
+    const bool alwaysQuiet = IsChecked(dialog, IDC_QUIET_MODE) &&
+                             SendItem(dialog, IDC_QUIET_AFTER_HOUR_UPDOWN, UDM_GETPOS32) ==
+                                 SendItem(dialog, IDC_QUIET_BEFORE_HOUR_UPDOWN, UDM_GETPOS32);
+    ShowWindow(GetDlgItem(dialog, IDC_EQUAL_QUIET_HOURS), alwaysQuiet ? SW_SHOWNA : SW_HIDE);
+}
+
 // The dialog while it is open.  Enter and Alt+F7 still reach the main window
 // then, and a second dialog's OK would write every setting over what the
 // first one saves; the open one is brought forward instead.
@@ -228,6 +237,10 @@ INT_PTR OnInitDialog(HWND dialog) {
         LoadControl(dialog, kConfigurationControls[i], rate);
     }
     FollowGroupBoxes(dialog);
+    char note[kTextBufferSize];
+    LoadText(IDS_EQUAL_QUIET_HOURS, note);
+    SetDlgItemTextA(dialog, IDC_EQUAL_QUIET_HOURS, note);
+    FollowQuietHours(dialog);
     return TRUE; // the platform focuses the first tab stop
 }
 
@@ -249,6 +262,11 @@ INT_PTR OnCommand(HWND dialog, int id) {
     case IDC_ALARM_ENABLED:
     case IDC_QUIET_MODE:
         FollowGroupBoxes(dialog);
+        FollowQuietHours(dialog);
+        return TRUE;
+    case IDC_QUIET_AFTER_HOUR: // a changed hour, typed or from its up-down
+    case IDC_QUIET_BEFORE_HOUR:
+        FollowQuietHours(dialog);
         return TRUE;
     case IDC_BROWSE_DICTIONARY:
         BrowseIntoField(dialog, IDC_USER_DICTIONARY, Browse::Dictionary);

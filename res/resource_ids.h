@@ -75,6 +75,7 @@
 #define IDS_UTC_SUFFIX 465
 #define IDS_TRAY_TIP 466
 #define IDS_ALARM_MISSED 480
+#define IDS_EQUAL_QUIET_HOURS 467
 
 // Commands 40001-40023 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
@@ -118,7 +119,8 @@
 #define TRAY_ICON_ID 1
 #define TRAY_CALLBACK_MESSAGE 0x8000 /* WM_APP */
 
-// Dialog controls 1001-1046 (the Configuration dialog, then Set INI Path).
+// Dialog controls 1001-1046 (the Configuration dialog, then Set INI Path), then
+// the program's own from 1047.
 // Labels carry IDC_STATIC_LABEL.  Each up-down follows the number box it drives.
 #define IDC_STATIC_LABEL 65535
 #define IDC_START_HIDDEN 1001
@@ -167,6 +169,7 @@
 #define IDC_INI_PATH 1044
 #define IDC_BROWSE_INI 1045
 #define IDC_USE_REGISTRY 1046
+#define IDC_EQUAL_QUIET_HOURS 1047 /* the Configuration dialog's note under the quiet hours */
 // The alarm and quiet-hour controls that follow their check box's state.
 #define IDC_ALARM_FIRST IDC_ALARM_HOUR
 #define IDC_ALARM_LAST IDC_ALARM_MESSAGE

@@ -18,7 +18,7 @@ TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,10
              "label2,1014,label3,1015,1016,label4,1017,label5,1018,label6,1019,1020,1021,label7,"
              "1022,1023,label8,1024,label9,1025,1026,1027,1028,label10,1029,1030,label11,1031,"
              "1032,label12,1033,1034,label13,1035,1036,label14,1037,1038,label15,1039,1040,"
-             "label16,1041,1042,1,2,1043").split(",")
+             "label16,1041,1042,1047,1,2,1043").split(",")
 # The labels' words hold 25 letters for 36 labelled controls: every check box
 # and button has one of its own, the fields that Tab reaches from a lettered
 # neighbour go without.
@@ -30,7 +30,7 @@ LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Date Intro Message
 ALARM_LABELS, QUIET_LABELS = range(10, 15), range(15, 17)
 # Where each control sits, in dialog units (the up-downs sit on their box):
 # two columns in tab order, within 560 by 400.
-DIALOG_UNITS = (552, 227)
+DIALOG_UNITS = (552, 239)
 POSITIONS = {1001: (7, 7), 1002: (137, 7), 1003: (7, 21), 1004: (137, 21), 1005: (7, 35),
              1006: (137, 35), 1007: (92, 50), 1008: (92, 66), 1010: (150, 67), 1011: (7, 81),
              1012: (7, 95), 1013: (137, 95), 1014: (92, 110), 1015: (92, 128), 1016: (92, 144),
@@ -39,7 +39,7 @@ POSITIONS = {1001: (7, 7), 1002: (137, 7), 1003: (7, 21), 1004: (137, 21), 1005:
              1026: (285, 41), 1027: (415, 41), 1028: (285, 60), 1029: (366, 74),
              1031: (366, 90), 1033: (366, 106), 1035: (366, 122), 1036: (464, 121),
              1037: (366, 138), 1038: (285, 159), 1039: (366, 173), 1041: (366, 189),
-             1: (385, 206), 2: (440, 206), 1043: (495, 206)}
+             1047: (297, 205), 1: (385, 218), 2: (440, 218), 1043: (495, 218)}
 # Wine's accessibility layer names a drop-down list by its selection and a
 # trackbar not at all; for those the label just before them must name them.
 UNNAMED_BY_WINE = {1015, 1017, 1018}
@@ -239,6 +239,16 @@ class ConfigurationDialogTest(E2ETestCase):
             "TimeIntro": ""})
         self.assertNotIn("AlarmSecond", settings)
         self.assertIsNotNone(look(CONFIGURATION, 0), "Apply closed the dialog")
+
+        # Equal quiet hours, which mean always quiet, are pointed out while Quiet Mode is ticked.
+        def note_shown():
+            return int(look(CONFIGURATION).get(1047, "style"), 16) & 0x10000000 != 0  # WS_VISIBLE
+        self.assertFalse(note_shown())  # 23 and 6
+        act(CONFIGURATION, "set:1041=23")
+        self.assertTrue(wait_for(note_shown, 5))
+        self.assertEqual(look(CONFIGURATION).get(1047, "text"), "Equal hours mean always quiet")
+        act(CONFIGURATION, "click:1038")
+        self.assertTrue(wait_for(lambda: not note_shown(), 5))
 
         # A change, then Esc: nothing more is written, and start-up goes on.
         act(CONFIGURATION, "set:1024=Changed")
