@@ -337,6 +337,16 @@ TEST(ClockPass, AlarmsAndAnnouncementsInTheCasesUsersMet) {
     }
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// Instrumented code runs many times slower: the spring's changes of the
+// clocks in both hemispheres only.
+const char kFirstDay[] = "2026-03-01 00:00:00";
+const int kDays = 40;
+#else
+const char kFirstDay[] = "2026-01-01 00:00:00";
+const int kDays = 365;
+#endif
+
 // A year in three zones: both changes of the clocks, midnight, the clock set
 // back and forward, sleep, speech and alarms of every length.  Each day runs
 // around the alarm and around midnight, and the days of the clocks' changes
@@ -354,13 +364,13 @@ TEST(ClockPass, AYearInThreeZones) {
         Machine m(zone.name);
         m.SetAlarm(zone.alarmH, zone.alarmM, zone.alarmS);
         m.Set(Setting::CheckInterval, zone.interval);
-        m.StartAt("2026-01-01 00:00:00");
+        m.StartAt(kFirstDay);
         ClockState state;
         ASSERT_TRUE(StartClock(state, m));
         std::uniform_int_distribution<int> percent(0, 99);
         std::uniform_real_distribution<double> logMs(std::log(30.0), std::log(90000.0));
         int64_t previousOffset = 0;
-        for (int day = 0; day < 365; ++day) {
+        for (int day = 0; day < kDays; ++day) {
             std::time_t noon = static_cast<std::time_t>(m.SystemMs() / 1000) + 12 * 3600;
             std::tm tm{};
             localtime_r(&noon, &tm);
@@ -419,8 +429,8 @@ TEST(ClockPass, AYearInThreeZones) {
             m.RunUntil(state, stamp);
         }
         ExpectInvariants(m);
-        EXPECT_GE(m.alarms.size(), 360u);
-        EXPECT_GT(m.announcedMinutes.size(), 365u * 2);
+        EXPECT_GE(m.alarms.size(), kDays - 5u);
+        EXPECT_GT(m.announcedMinutes.size(), kDays * 2u);
     }
 }
 
