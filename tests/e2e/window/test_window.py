@@ -368,11 +368,9 @@ class SettingsKeptTest(WindowTestCase):
         self.started_window(self.box)
         probe("command", ids.ID_INCLUDE_SECONDS)  # Include Seconds, written at once
         box = self.expect_box("Warning", (
-            "Settings cannot be saved to %s. What you change now is not stored: a change to the "
-            "window lasts until Orvanel ends, a change in the Configuration dialog does not take "
-            "effect. "
-            "Choose a place where settings can be written with Set INI Path in the Clock menu, "
-            "then start Orvanel again.") % windows_path(folder))
+            "Settings cannot be saved to %s. Changes are not stored: one to the window lasts until "
+            "Orvanel ends, one in the Configuration dialog does not take effect. Choose a writable "
+            "place with Set INI Path in the Clock menu, then start Orvanel again.") % windows_path(folder))
         self.assertEqual(box["owned_by_main"], "1")
         self.assertEqual(probe("statusbar")[1].get("text"),
                          "Settings cannot be saved: see Set INI Path")
