@@ -7,6 +7,7 @@
 //   speech_bench.exe ENGINE_DLL SINK_WAV OUT_DIR RATES BACKENDS [TIMES] [SPEAKERS]
 //   RATES: e.g. 180,900 (0 stands for the engine's highest rate)
 //   BACKENDS: e.g. table,espeak (the voice table, or one backend for all)
+//   TIMES: a count of the sample, or 24-hour times: 6:05,18:15
 //   SPEAKERS: e.g. 1,6 (speaker numbers; all nine when absent)
 #include "audio_analysis.h"
 #include "engine_functions.h"
@@ -20,21 +21,32 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using Api = MeasuredEngineFunctions;
 
-// Every minute 0-59 once, its hour stepping through 1-12 five times over and
-// switching between AM and PM every five minutes, so that every hour is heard
-// in the morning and in the afternoon.
-constexpr size_t kTimeCount = 60;
+// Every hour of the day (12 AM to 11 PM) at the minutes a listener hears
+// most often and the ones nearest a teen or a tens word, then every other
+// minute of one hour: a "six" heard as a teen only shows at some pairings of
+// hour and minute.
+constexpr int kMinutesEveryHour[] = {0, 5, 15, 30, 45, 59};
+constexpr size_t kPerHour = sizeof kMinutesEveryHour / sizeof *kMinutesEveryHour;
+constexpr int kEveryMinuteHour = 10;
+constexpr size_t kTimeCount = 24 * kPerHour + 60 - kPerHour;
 void timeAt(size_t t, int &hour24, int &minute) {
-    const int hour12 = static_cast<int>(t * 5 % 12) + 1;
-    const bool pm = (t / 5) % 2 == 1;
-    hour24 = hour12 % 12 + (pm ? 12 : 0);
-    minute = static_cast<int>(t);
+    if (t < 24 * kPerHour) {
+        hour24 = static_cast<int>(t / kPerHour);
+        minute = kMinutesEveryHour[t % kPerHour];
+        return;
+    }
+    hour24 = kEveryMinuteHour;
+    minute = static_cast<int>(t - 24 * kPerHour);
+    for (int m : kMinutesEveryHour) // skip the minutes the first part already said
+        if (minute >= m)
+            ++minute;
 }
 
 std::vector<std::string> split(const std::string &s) {
@@ -95,7 +107,21 @@ int main(int argc, char **argv) {
     }
     const std::string sink = argv[2], outDir = argv[3];
     const std::vector<std::string> rates = split(argv[4]), backends = split(argv[5]);
-    const size_t timeCount = argc > 6 ? std::strtoul(argv[6], nullptr, 10) : 0;
+    // TIMES: a count takes the first that many of the sample; a list of
+    // 24-hour times (6:05,18:15) re-hears just those.
+    std::vector<std::pair<int, int>> sample;
+    const std::string timesArg = argc > 6 ? argv[6] : "0";
+    if (timesArg.find(':') != std::string::npos) {
+        for (const std::string &hm : split(timesArg))
+            sample.emplace_back(std::atoi(hm.c_str()), std::atoi(hm.c_str() + hm.find(':') + 1));
+    } else {
+        const size_t count = std::strtoul(timesArg.c_str(), nullptr, 10);
+        for (size_t t = 0; t < (count && count < kTimeCount ? count : kTimeCount); ++t) {
+            int hour = 0, minute = 0;
+            timeAt(t, hour, minute);
+            sample.emplace_back(hour, minute);
+        }
+    }
     std::vector<uint32_t> speakers;
     for (const std::string &s : split(argc > 7 && *argv[7] ? argv[7] : "0,1,2,3,4,5,6,7,8"))
         speakers.push_back(static_cast<uint32_t>(std::strtoul(s.c_str(), nullptr, 10)));
@@ -111,7 +137,6 @@ int main(int argc, char **argv) {
     }
     // The manifest: one line per announcement, read by bench/speech/score.
     std::printf("file\tbackends\tbackend\tspeaker\trate\thour\tminute\tlatency_ms\tseconds\n");
-    const size_t times = timeCount && timeCount < kTimeCount ? timeCount : kTimeCount;
     int counter = 0;
     for (const std::string &choice : backends) {
         SetEnvironmentVariableA("ORVANEL_SPEECH_BACKEND",
@@ -127,9 +152,7 @@ int main(int argc, char **argv) {
                     continue;
                 const engine::Backend backend = engine::backendFor(
                     *engine::speakerVoice(speaker), engine::parseBackendChoice(choice.c_str()));
-                for (size_t t = 0; t < times; ++t) {
-                    int hour = 0, minute = 0;
-                    timeAt(t, hour, minute);
+                for (const auto &[hour, minute] : sample) {
                     SYSTEMTIME clock{};
                     clock.wHour = static_cast<WORD>(hour);
                     clock.wMinute = static_cast<WORD>(minute);

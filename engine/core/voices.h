@@ -41,6 +41,9 @@ struct SpeakerVoice {
     // constant (0: the voice's own, 0.42); above its own the formants sit
     // lower, as from a longer vocal tract.
     float fliteWarp;
+    // The AM or PM after a time lasts this percent of the rest: run on as
+    // quickly, the diphone voice's "fifteen A M" is heard as "fifty-nine A M".
+    int fliteMarkerPercent;
     // SAPI: the voice attributes asked for first, and a pitch shift (-10..10).
     const char *sapiAttributes;
     int sapiPitch;

@@ -278,9 +278,32 @@ bool isPlainWord(const char *token) {
 
 const cst_synth_module kTokenise[] = {{"tokenizer_func", default_tokenization}, {nullptr, nullptr}};
 
-// What flite_text_to_speech() does, with a pause after tokenising to give the
-// first word its own pace (the duration models read it from its token).
-void synthesise(const char *text, cst_voice *voice, double firstWordFactor) {
+bool hasDigit(const char *token) {
+    for (const char *c = token; *c; ++c) {
+        if (*c >= '0' && *c <= '9')
+            return true;
+    }
+    return false;
+}
+
+// AM or PM, with or without dots, in any case.
+bool isTimeMarker(const char *token) {
+    char letters[3] = {};
+    size_t n = 0;
+    for (const char *c = token; *c; ++c) {
+        if (*c == '.')
+            continue;
+        if (n == 2)
+            return false;
+        letters[n++] = char(*c | 0x20);
+    }
+    return n == 2 && (letters[0] == 'a' || letters[0] == 'p') && letters[1] == 'm';
+}
+
+// What flite_text_to_speech() does, with a pause after tokenising to give
+// words their own pace (the duration models read it from their token): the
+// first word, and the AM or PM after a time.
+void synthesise(const char *text, cst_voice *voice, double firstWordFactor, double markerFactor) {
     cst_utterance *u = new_utterance();
     utt_set_input_text(u, text);
     utt_init(u, voice);
@@ -289,6 +312,11 @@ void synthesise(const char *text, cst_voice *voice, double firstWordFactor) {
     cst_item *first = tokens ? relation_head(tokens) : nullptr;
     if (first && firstWordFactor < 1 && isPlainWord(item_name(first)))
         item_set_float(first, "local_duration_stretch", float(firstWordFactor));
+    for (cst_item *t = first; t && markerFactor != 1; t = item_next(t)) {
+        cst_item *next = item_next(t);
+        if (next && hasDigit(item_name(t)) && isTimeMarker(item_name(next)))
+            item_set_float(next, "local_duration_stretch", float(markerFactor));
+    }
     utt_synth_tokens(u);
     delete_utterance(u);
 }
@@ -319,7 +347,8 @@ class FliteSynthesiser final : public Synthesiser {
         // The statistical voices draw their noise from the C library's
         // generator; seeded afresh, the same text always sounds the same.
         std::srand(1);
-        synthesise(text.c_str(), v->voice, fliteFirstWordFactor(item.rate, *speaker));
+        synthesise(text.c_str(), v->voice, fliteFirstWordFactor(item.rate, *speaker),
+                   speaker->fliteMarkerPercent / 100.0);
         if (stream.resampler && !stream.stopped) {
             stream.releaseHeld();
             stream.resampler->finish(stream.converted);

@@ -76,6 +76,8 @@ TEST(Voices, FliteSettingsAreNineDistinctAndRateTurnsIntoStretch) {
         EXPECT_GT(v.fliteLevelPercent, 0);
         EXPECT_LE(v.fliteLevelPercent, 100);
         EXPECT_TRUE(v.fliteWarp == 0 || (v.fliteWarp > 0.3f && v.fliteWarp < 0.6f)) << v.name;
+        EXPECT_GE(v.fliteMarkerPercent, 100) << v.name;
+        EXPECT_LE(v.fliteMarkerPercent, 200) << v.name;
         settings.insert(std::string(v.fliteVoice->name) + "/" + std::to_string(v.flitePitchHz));
         // 180 words a minute whatever the voice's own speed; twice the rate, half the stretch.
         const double at180 = fliteDurationStretch(180, v);
