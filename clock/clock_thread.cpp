@@ -7,9 +7,9 @@
 
 #include "announcement_win.h"
 #include "clipboard_text.h"
-#include "engine_session.h"
 #include "resources.h"
 #include "settings_store.h"
+#include "speech_output.h"
 
 std::atomic<int32_t> ClockThreadRunning{0};
 std::atomic<uint32_t> ClockRequests{0};
@@ -74,9 +74,11 @@ void ExchangeStatusText(const ClockWindow &window, const char *expected, const c
 class ClockOnPlatform : public ClockHost {
   public:
     explicit ClockOnPlatform(const ClockWindow &window)
-        : window_(window), session_(window.mainWindow, WakeEvent) {
+        : window_(window), session_(window.mainWindow, WakeEvent,
+                                    [this](bool fellBack) { ShowOwnVoices(fellBack); }) {
         LoadAnnouncementTexts(texts_);
         LoadText(IDS_READY, ready_);
+        LoadText(IDS_SPEECH_FALLBACK, fallback_);
         LoadText(IDS_SPEAKING, speaking_);
         LoadText(IDS_ALARM_MISSED, missedFormat_);
     }
@@ -131,7 +133,7 @@ class ClockOnPlatform : public ClockHost {
             // released all the same.
             ClipboardSpeech text;
             if (PrepareClipboardSpeech(memory, GlobalSize(data), text)) {
-                session_.Speak(text.text, true);
+                session_.Speak(text.text, true, SpeechKind::Clipboard);
             }
             GlobalUnlock(data);
         }
@@ -166,14 +168,28 @@ class ClockOnPlatform : public ClockHost {
     }
 
   private:
+    // While no outside voice answers, the idle StatusBar text says so.
+    void ShowOwnVoices(bool fellBack) {
+        if (fellBack) {
+            ExchangeStatusText(window_, idle_, fallback_);
+            beforeFallback_ = idle_;
+            idle_ = fallback_;
+        } else if (idle_ == fallback_) {
+            ExchangeStatusText(window_, idle_, beforeFallback_);
+            idle_ = beforeFallback_;
+        }
+    }
+
     const ClockWindow &window_;
-    EngineSession session_;
+    SpeechOutputSession session_;
     AnnouncementTexts texts_;
     char ready_[kTextBufferSize];
     char speaking_[kTextBufferSize];
     char missedFormat_[kTextBufferSize];
     char missedText_[kTextBufferSize]{};
+    char fallback_[kTextBufferSize];
     const char *idle_ = ready_;
+    const char *beforeFallback_ = ready_;
 };
 
 } // namespace
