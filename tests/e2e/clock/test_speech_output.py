@@ -1,13 +1,15 @@
-"""SpeechOutput 1 on Linux: the clock speaks through a real speech-dispatcher
+"""SpeechOutput 1: on Linux the clock speaks through a real speech-dispatcher
 of the test's own, beside a screen reader's stand-in, and falls back to its
-own voice when the service is gone."""
+own voice when the service is gone; the Windows readers are asked in turn,
+as fakes that log what they are asked."""
 import os
 import re
 import shutil
+import subprocess
 import unittest
 
-from clock_log import READ_CLIPBOARD, SPEAK_TIME, STOP_SPEAKING, ClockTestCase
-from harness import BUILD_DIR, file_sink, probe, wait_for
+from clock_log import READ_CLIPBOARD, SPEAK_TIME, STOP_SPEAKING, ClockTestCase, EngineLog
+from harness import BUILD_DIR, WINE_EXEC, file_sink, probe, wait_for, windows_path
 from orvanel_support import REPO, SpeechService
 
 TIME = "The current time is 3:07 PM Eastern Standard Time,"
@@ -95,6 +97,91 @@ class SpeechServiceTest(ClockTestCase):
                                  20), "our own voice did not take over")
         note = string_text("IDS_SPEECH_FALLBACK")
         self.assertTrue(wait_for(lambda: status_text() == note, 20), status_text())
+
+
+JAWS_CLASS = "{6B7F3D4A-29C1-4E8B-9A5D-0F1E2C3B4A59}"  # the fake's, for this test only
+CLASSES = r"HKLM\Software\Classes"
+
+
+def reg(*args):
+    """In the 64-bit view, where the 64-bit program looks classes up."""
+    subprocess.run([WINE_EXEC, "reg"] + list(args) + ["/reg:64", "/f"],
+                   stdin=subprocess.DEVNULL, capture_output=True, check=False)
+
+
+class ScreenReaderTest(ClockTestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.readers = os.path.join(BUILD_DIR, "fake-readers")
+        reg("add", CLASSES + r"\FreedomSci.JawsApi\CLSID", "/ve", "/d", JAWS_CLASS)
+        reg("add", CLASSES + r"\CLSID\%s\InprocServer32" % JAWS_CLASS, "/ve", "/d",
+            windows_path(os.path.join(self.readers, "fake_jaws.dll")))
+        reg("add", CLASSES + r"\CLSID\%s\InprocServer32" % JAWS_CLASS, "/v", "ThreadingModel",
+            "/d", "Both")
+        self.addCleanup(reg, "delete", CLASSES + r"\CLSID\%s" % JAWS_CLASS)
+        self.addCleanup(reg, "delete", CLASSES + r"\FreedomSci.JawsApi")
+
+    def asked(self):
+        try:
+            with open(self.reader_log, encoding="latin-1") as log:
+                return [tuple(line.rstrip("\n").split("\t")) for line in log]
+        except OSError:
+            return []
+
+    def test_each_utterance_goes_to_the_first_running_reader_else_our_voice(self):
+        box = self.sandbox(engine="recording")
+        shutil.copy(os.path.join(self.readers, "nvdaControllerClient64.dll"), box.folder)
+        self.reader_log = os.path.join(box.folder, "asked.log")
+        nvda, jaws = os.path.join(box.folder, "nvda-runs"), os.path.join(box.folder, "jaws-runs")
+        box.write_ini({"Settings": {"SpeechOutput": "1", "StartupAnnounce": "0"}})
+        self.box, self.log = box, EngineLog(box.log_path)
+        self.process = box.start(tz="America/New_York", fake_time="2026-12-06 15:07:20", env={
+            "ORVANEL_RECORDING_MS_PER_CHAR": "60",
+            "ORVANEL_FAKE_READER_LOG": windows_path(self.reader_log),
+            "ORVANEL_FAKE_NVDA_RUNNING": windows_path(nvda),
+            "ORVANEL_FAKE_JAWS_RUNNING": windows_path(jaws)})
+        self.wait_call(("unload_dictionary",))
+
+        def heard():
+            return (sum(1 for a in self.asked() if a[-1] == TIME) +
+                    self.log.spoken_texts().count(TIME))
+
+        def speak_time(waited=True):
+            count = heard() + 1
+            self.command(SPEAK_TIME)
+            self.assertTrue(wait_for(lambda: heard() >= count, 15), self.asked())
+            if waited:  # a request while the clock waits would be absorbed into that wait
+                self.assertTrue(wait_for(lambda: status_text() == "Speaking", 10))
+                self.assertTrue(wait_for(lambda: status_text() != "Speaking", 15))
+
+        # Each reader is seen to start or stop at the next utterance.
+        open(nvda, "w").close()
+        speak_time()
+        os.remove(nvda)
+        open(jaws, "w").close()
+        speak_time()
+        os.remove(jaws)
+        speak_time()
+        self.assertEqual(status_text(), string_text("IDS_SPEECH_FALLBACK"))
+        open(nvda, "w").close()
+        speak_time(waited=False)
+        self.command(STOP_SPEAKING)  # cuts our words in NVDA's voice
+        self.assertTrue(wait_for(lambda: ("nvda", "cancel", "") in self.asked(), 15))
+
+        said = [a for a in self.asked() if a[1] != "test"]
+        self.assertEqual(said, [("nvda", "speak", TIME), ("jaws", "say", TIME),
+                                ("nvda", "speak", TIME), ("nvda", "cancel", "")])
+        self.assertEqual(self.log.spoken_texts().count(TIME), 1, "our voice spoke once")
+        self.assertTrue(wait_for(lambda: status_text() == "I'm ready!", 10), status_text())
+
+    def test_no_hard_import_of_ui_automation_notifications(self):
+        for name in ("bin/Orvanel.exe", "bin/DECTALK.dll", "sapi/DECTALK.dll"):
+            path = os.path.join(BUILD_DIR, name)
+            dump = subprocess.run(["objdump", "-p", path], capture_output=True, text=True)
+            self.assertEqual(dump.returncode, 0, path)
+            self.assertNotIn("uiautomationcore", dump.stdout.lower(), name)
+            self.assertNotIn("UiaRaiseNotificationEvent", dump.stdout, name)
 
 
 if __name__ == "__main__":
