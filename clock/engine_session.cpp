@@ -99,6 +99,7 @@ DWORD WINAPI EngineSession::Sync(LPVOID session) {
 void EngineSession::WaitUntilSpoken(WaitWatcher &watcher) {
     const uint32_t errorsBefore = EngineErrorsReported.load();
     HANDLE waiter = CreateThread(nullptr, 0, Sync, this, 0, nullptr);
+    lastWaitCut_ = false;
     if (waiter == nullptr) {
         engine_.sync(handle_);
         return;
@@ -123,6 +124,7 @@ void EngineSession::WaitUntilSpoken(WaitWatcher &watcher) {
         }
     }
     CloseHandle(waiter);
+    lastWaitCut_ = cut;
     if (!cut && EngineErrorsReported.load() == errorsBefore) {
         NoteSpeechWorked();
     }

@@ -20,6 +20,8 @@ class EngineSession : public SpeechSession {
     void Interrupt() override;
     void WaitUntilSpoken(WaitWatcher &watcher) override;
 
+    // Whether the last wait was cut short (by its watcher, or as endless).
+    bool LastWaitCut() const { return lastWaitCut_; }
     // DECTALK.dll, once started: where the speech service's functions are.
     HMODULE Module() const { return engine_.module; }
 
@@ -31,4 +33,5 @@ class EngineSession : public SpeechSession {
     HANDLE wake_;
     EngineLibrary engine_;
     EngineInstance *handle_ = nullptr;
+    bool lastWaitCut_ = false;
 };

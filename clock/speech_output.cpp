@@ -54,37 +54,43 @@ void SpeechOutputSession::ApplySettings() {
 
 void SpeechOutputSession::Speak(const char *text, bool force, SpeechKind kind) {
     if (!useOuter_ || kind == SpeechKind::Sound) {
+        soundQueued_ = soundQueued_ || (useOuter_ && kind == SpeechKind::Sound);
         own_.Speak(text, force, kind);
         return;
     }
     pending_ += text;
-    if (force) {
-        HandOver(kind);
+    if (!force) {
+        return;
     }
+    if (soundQueued_) {
+        afterSound_.emplace_back(pending_, kind);
+    } else {
+        HandOver(pending_, kind);
+    }
+    pending_.clear();
 }
 
 // Each utterance goes to exactly one voice: the first outside one that takes
 // it, else the engine.  Asked afresh every time, so a reader started or
 // ended since the last one is noticed now.
-void SpeechOutputSession::HandOver(SpeechKind kind) {
+void SpeechOutputSession::HandOver(const std::string &text, SpeechKind kind) {
     OuterVoice *taker = nullptr;
     for (auto &voice : voices_) {
-        if (voice->Say(pending_, kind)) {
+        if (voice->Say(text, kind)) {
             taker = voice.get();
             break;
         }
     }
     if (taker == nullptr) {
-        own_.Speak(pending_.c_str(), true, kind);
+        own_.Speak(text.c_str(), true, kind);
     } else {
         const ULONGLONG now = GetTickCount64();
-        const ULONGLONG estimate = EstimateMs(pending_.size());
+        const ULONGLONG estimate = EstimateMs(text.size());
         const ULONGLONG from = speaking_ == taker && estimatedEnd_ > now ? estimatedEnd_ : now;
         estimatedEnd_ = from + estimate;
         longestEnd_ = estimatedEnd_ + estimate + kQueueAllowanceMs;
         speaking_ = taker;
     }
-    pending_.clear();
     if ((taker == nullptr) != fellBack_) {
         fellBack_ = taker == nullptr;
         fallback_(fellBack_);
@@ -95,6 +101,8 @@ void SpeechOutputSession::HandOver(SpeechKind kind) {
 // ours may still be sounding.
 void SpeechOutputSession::CancelOuter() {
     pending_.clear();
+    afterSound_.clear();
+    soundQueued_ = false;
     if (speaking_ != nullptr &&
         (speaking_->ReportsEnd() ? speaking_->Busy() : GetTickCount64() < estimatedEnd_)) {
         speaking_->Cancel();
@@ -109,6 +117,15 @@ void SpeechOutputSession::Interrupt() {
 
 void SpeechOutputSession::WaitUntilSpoken(WaitWatcher &watcher) {
     own_.WaitUntilSpoken(watcher);
+    soundQueued_ = false;
+    if (own_.LastWaitCut()) {
+        CancelOuter();
+        return;
+    }
+    for (const auto &held : afterSound_) {
+        HandOver(held.first, held.second);
+    }
+    afterSound_.clear();
     if (speaking_ != nullptr) {
         WaitForOuter(watcher);
     }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine_session.h"
@@ -27,7 +28,7 @@ class SpeechOutputSession : public SpeechSession {
     void WaitUntilSpoken(WaitWatcher &watcher) override;
 
   private:
-    void HandOver(SpeechKind kind);
+    void HandOver(const std::string &text, SpeechKind kind);
     void CancelOuter();
     void WaitForOuter(WaitWatcher &watcher);
 
@@ -38,7 +39,11 @@ class SpeechOutputSession : public SpeechSession {
     std::vector<std::unique_ptr<OuterVoice>> voices_;
     bool useOuter_ = false;
     bool fellBack_ = false;
-    std::string pending_;            // text held until it is forced, as the engine does
+    std::string pending_; // text held until it is forced, as the engine does
+    // Forced text held while the engine plays a sound (the alarm's file), so
+    // that the outside voice speaks after it, not over it.
+    std::vector<std::pair<std::string, SpeechKind>> afterSound_;
+    bool soundQueued_ = false;
     OuterVoice *speaking_ = nullptr; // the outside voice last given text
     ULONGLONG estimatedEnd_ = 0;     // for one that does not report its end
     ULONGLONG longestEnd_ = 0;       // past this, the wait for it is given up

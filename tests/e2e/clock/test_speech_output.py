@@ -5,8 +5,10 @@ are asked."""
 import os
 import re
 import shutil
+import struct
 import subprocess
 import unittest
+import wave
 
 from clock_log import READ_CLIPBOARD, SPEAK_TIME, STOP_SPEAKING, ClockTestCase, EngineLog
 from harness import BUILD_DIR, WINE_EXEC, file_sink, probe, wait_for, windows_path
@@ -47,9 +49,17 @@ class SpeechServiceTest(ClockTestCase):
         self.addCleanup(service.stop)
         reader, reader_says = service.client()  # at MESSAGE, as Orca speaks
         self.addCleanup(reader.communicate, timeout=10)
-        wav = os.path.join(folder, "own.wav")
+        wav, tone = os.path.join(folder, "own.wav"), os.path.join(folder, "tone.wav")
+        with wave.open(tone, "wb") as w:  # the alarm's file: half a second of sound
+            w.setparams((1, 2, 22050, 0, "NONE", None))
+            w.writeframes(struct.pack("<h", 8000) * 11025)
+
+        def own_seconds():
+            with wave.open(wav) as w:
+                return w.getnframes() / w.getframerate()
         self.start({"SpeechOutput": 1, "StartupAnnounce": 0, "AlarmEnabled": 1, "AlarmHour": 15,
-                    "AlarmMinute": 7, "AlarmSecond": 45, "AlarmMessage": ALARM},
+                    "AlarmMinute": 7, "AlarmSecond": 45, "AlarmMessage": ALARM,
+                    "AlarmFile": windows_path(tone)},
                    at="2026-12-06 15:07:20", engine="bin", env=dict(file_sink(wav), **{
                        k: service.env[k] for k in ("SPEECHD_ADDRESS", "XDG_CONFIG_HOME")}))
         self.main_window(20000)
@@ -82,13 +92,12 @@ class SpeechServiceTest(ClockTestCase):
             playing = text if event == "start" else None
         priorities = service.priorities()
         self.assertEqual((priorities[TIME], priorities[ALARM], priorities[CLIPBOARD]), (2, 1, 3))
-        self.assertFalse(os.path.exists(wav) and os.path.getsize(wav) > 44, "our voice spoke too")
+        self.assertAlmostEqual(own_seconds(), 0.5, delta=0.1, msg="only the alarm's file is ours")
 
         # The service ends: the next words are ours, and the status bar says so.
         service.stop()
         self.command(SPEAK_TIME)
-        self.assertTrue(wait_for(lambda: os.path.exists(wav) and os.path.getsize(wav) > 44000,
-                                 20), "our own voice did not take over")
+        self.assertTrue(wait_for(lambda: own_seconds() > 1.5, 20), "our voice did not take over")
         note = string_text("IDS_SPEECH_FALLBACK")
         self.assertTrue(wait_for(lambda: status_text() == note, 20), status_text())
 
