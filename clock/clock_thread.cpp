@@ -9,7 +9,8 @@
 #include "clipboard_text.h"
 #include "resources.h"
 #include "settings_store.h"
-#include "speech_output.h"
+#include "engine_session.h"
+#include "outer_voices.h"
 
 std::atomic<int32_t> ClockThreadRunning{0};
 std::atomic<uint32_t> ClockRequests{0};
@@ -71,11 +72,10 @@ void ExchangeStatusText(const ClockWindow &window, const char *expected, const c
     }
 }
 
-class ClockOnPlatform : public ClockHost {
+class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
   public:
     explicit ClockOnPlatform(const ClockWindow &window)
-        : window_(window), session_(window.mainWindow, WakeEvent,
-                                    [this](bool fellBack) { ShowOwnVoices(fellBack); }) {
+        : window_(window), engine_(window.mainWindow, WakeEvent), session_(engine_, *this) {
         LoadAnnouncementTexts(texts_);
         LoadText(IDS_READY, ready_);
         LoadText(IDS_SPEECH_FALLBACK, fallback_);
@@ -112,6 +112,30 @@ class ClockOnPlatform : public ClockHost {
     void ReadText(Setting id, char (&text)[kTextBufferSize]) override { ::ReadText(id, text); }
 
     SpeechSession &Session() override { return session_; }
+
+    std::vector<std::unique_ptr<OuterVoice>> FindVoices() override {
+        return FindOuterVoices(engine_.Module(), window_.mainWindow);
+    }
+    int64_t SteadyMs() override { return static_cast<int64_t>(GetTickCount64()); }
+    bool WaitForWake(uint32_t ms) override {
+        if (WakeEvent == nullptr) {
+            Sleep(ms);
+            return false;
+        }
+        return WaitForSingleObject(WakeEvent, ms) == WAIT_OBJECT_0;
+    }
+
+    // While no outside voice answers, the idle StatusBar text says so.
+    void ShowOwnVoices(bool fellBack) override {
+        if (fellBack) {
+            ExchangeStatusText(window_, idle_, fallback_);
+            beforeFallback_ = idle_;
+            idle_ = fallback_;
+        } else if (idle_ == fallback_) {
+            ExchangeStatusText(window_, idle_, beforeFallback_);
+            idle_ = beforeFallback_;
+        }
+    }
 
     // The engine copies the text during the speak call, so the clipboard is
     // closed right after it, whatever the text's length.
@@ -168,19 +192,8 @@ class ClockOnPlatform : public ClockHost {
     }
 
   private:
-    // While no outside voice answers, the idle StatusBar text says so.
-    void ShowOwnVoices(bool fellBack) {
-        if (fellBack) {
-            ExchangeStatusText(window_, idle_, fallback_);
-            beforeFallback_ = idle_;
-            idle_ = fallback_;
-        } else if (idle_ == fallback_) {
-            ExchangeStatusText(window_, idle_, beforeFallback_);
-            idle_ = beforeFallback_;
-        }
-    }
-
     const ClockWindow &window_;
+    EngineSession engine_;
     SpeechOutputSession session_;
     AnnouncementTexts texts_;
     char ready_[kTextBufferSize];

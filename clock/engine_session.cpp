@@ -99,7 +99,6 @@ DWORD WINAPI EngineSession::Sync(LPVOID session) {
 void EngineSession::WaitUntilSpoken(WaitWatcher &watcher) {
     const uint32_t errorsBefore = EngineErrorsReported.load();
     HANDLE waiter = CreateThread(nullptr, 0, Sync, this, 0, nullptr);
-    lastWaitCut_ = false;
     if (waiter == nullptr) {
         engine_.sync(handle_);
         return;
@@ -124,7 +123,6 @@ void EngineSession::WaitUntilSpoken(WaitWatcher &watcher) {
         }
     }
     CloseHandle(waiter);
-    lastWaitCut_ = cut;
     if (!cut && EngineErrorsReported.load() == errorsBefore) {
         NoteSpeechWorked();
     }

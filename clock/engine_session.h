@@ -20,8 +20,6 @@ class EngineSession : public SpeechSession {
     void Interrupt() override;
     void WaitUntilSpoken(WaitWatcher &watcher) override;
 
-    // Whether the last wait was cut short (by its watcher, or as endless).
-    bool LastWaitCut() const { return lastWaitCut_; }
     // DECTALK.dll, once started: where the speech service's functions are.
     HMODULE Module() const { return engine_.module; }
 
@@ -33,5 +31,4 @@ class EngineSession : public SpeechSession {
     HANDLE wake_;
     EngineLibrary engine_;
     EngineInstance *handle_ = nullptr;
-    bool lastWaitCut_ = false;
 };

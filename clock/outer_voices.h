@@ -7,28 +7,10 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "clock_pass.h"
-
-class OuterVoice {
-  public:
-    virtual ~OuterVoice() = default;
-    // Hands the text over if this voice runs now; false when it does not,
-    // and then nothing of the text was spoken.
-    virtual bool Say(const std::string &text, SpeechKind kind) = 0;
-    // Silences what this program gave it (a reader that cannot tell ours
-    // from the rest is silenced as a whole).
-    virtual void Cancel() = 0;
-    // Whether Busy tells when the text has been spoken; if not, the waiting
-    // step estimates it from the text's length.
-    virtual bool ReportsEnd() const { return false; }
-    virtual bool Busy() { return false; }
-    virtual void SetVoice(int32_t, int32_t, int32_t) {}
-};
+#include "speech_output.h"
 
 // In the order they are asked: the speech service (when engine exports it),
 // NVDA, JAWS, UI Automation.  window: the element that raises notifications.

@@ -1,23 +1,32 @@
 #include "speech_output.h"
 
-#include "settings_store.h"
-
 namespace {
 
 // A reader's own voice and rate are unknown here: an utterance is taken to
 // last 60 ms a character (some 170 words a minute) and half a second more,
 // and no more than two minutes.
-ULONGLONG EstimateMs(size_t characters) {
-    const ULONGLONG ms = 500 + 60 * static_cast<ULONGLONG>(characters);
+int64_t EstimateMs(size_t characters) {
+    const int64_t ms = 500 + 60 * static_cast<int64_t>(characters);
     return ms < 120000 ? ms : 120000;
 }
 // A service that reports the end is waited for up to twice the estimate and
 // half a minute more (it may first finish what the reader said): a message
 // whose end never comes does not hold the clock.
-const ULONGLONG kQueueAllowanceMs = 30000;
-// How often the wait looks at the outside voice.
-const DWORD kPollMs = 20;
-const ULONGLONG kWatchMs = 1000;
+const int64_t kQueueAllowanceMs = 30000;
+// How often the wait looks at the outside voice, and at the watcher.
+const uint32_t kPollMs = 20;
+const int64_t kWatchMs = 1000;
+
+// Remembers whether the engine's wait was cut short.
+class CutSeen : public WaitWatcher {
+  public:
+    explicit CutSeen(WaitWatcher &watcher) : watcher_(watcher) {}
+    bool CutNow() override { return cut = cut || watcher_.CutNow(); }
+    bool cut = false;
+
+  private:
+    WaitWatcher &watcher_;
+};
 
 } // namespace
 
@@ -25,8 +34,9 @@ bool SpeechOutputSession::Start() {
     if (!own_.Start()) {
         return false;
     }
-    if (voices_.empty()) {
-        voices_ = FindOuterVoices(own_.Module(), window_);
+    if (!found_) {
+        voices_ = host_.FindVoices();
+        found_ = true;
     }
     return true;
 }
@@ -38,23 +48,23 @@ void SpeechOutputSession::Stop() {
 
 void SpeechOutputSession::ApplySettings() {
     own_.ApplySettings();
-    if (ReadFlag(Setting::ResetSpeech)) {
+    if (host_.ReadFlag(Setting::ResetSpeech)) {
         CancelOuter();
     }
-    useOuter_ = ReadSetting(Setting::SpeechOutput) == 1;
+    useOuter_ = host_.ReadInt(Setting::SpeechOutput) == 1;
     if (!useOuter_ && fellBack_) {
         fellBack_ = false;
-        fallback_(false);
+        host_.ShowOwnVoices(false);
     }
     for (auto &voice : voices_) {
-        voice->SetVoice(ReadSetting(Setting::Speaker), ReadSetting(Setting::Rate),
-                        ReadSetting(Setting::Volume));
+        voice->SetVoice(host_.ReadInt(Setting::Speaker), host_.ReadInt(Setting::Rate),
+                        host_.ReadInt(Setting::Volume));
     }
 }
 
 void SpeechOutputSession::Speak(const char *text, bool force, SpeechKind kind) {
     if (!useOuter_ || kind == SpeechKind::Sound) {
-        soundQueued_ = soundQueued_ || (useOuter_ && kind == SpeechKind::Sound);
+        soundQueued_ = soundQueued_ || useOuter_;
         own_.Speak(text, force, kind);
         return;
     }
@@ -84,16 +94,16 @@ void SpeechOutputSession::HandOver(const std::string &text, SpeechKind kind) {
     if (taker == nullptr) {
         own_.Speak(text.c_str(), true, kind);
     } else {
-        const ULONGLONG now = GetTickCount64();
-        const ULONGLONG estimate = EstimateMs(text.size());
-        const ULONGLONG from = speaking_ == taker && estimatedEnd_ > now ? estimatedEnd_ : now;
+        const int64_t now = host_.SteadyMs();
+        const int64_t estimate = EstimateMs(text.size());
+        const int64_t from = speaking_ == taker && estimatedEnd_ > now ? estimatedEnd_ : now;
         estimatedEnd_ = from + estimate;
         longestEnd_ = estimatedEnd_ + estimate + kQueueAllowanceMs;
         speaking_ = taker;
     }
     if ((taker == nullptr) != fellBack_) {
         fellBack_ = taker == nullptr;
-        fallback_(fellBack_);
+        host_.ShowOwnVoices(fellBack_);
     }
 }
 
@@ -104,7 +114,7 @@ void SpeechOutputSession::CancelOuter() {
     afterSound_.clear();
     soundQueued_ = false;
     if (speaking_ != nullptr &&
-        (speaking_->ReportsEnd() ? speaking_->Busy() : GetTickCount64() < estimatedEnd_)) {
+        (speaking_->ReportsEnd() ? speaking_->Busy() : host_.SteadyMs() < estimatedEnd_)) {
         speaking_->Cancel();
     }
     estimatedEnd_ = 0;
@@ -116,9 +126,10 @@ void SpeechOutputSession::Interrupt() {
 }
 
 void SpeechOutputSession::WaitUntilSpoken(WaitWatcher &watcher) {
-    own_.WaitUntilSpoken(watcher);
+    CutSeen seen(watcher);
+    own_.WaitUntilSpoken(seen);
     soundQueued_ = false;
-    if (own_.LastWaitCut()) {
+    if (seen.cut) {
         CancelOuter();
         return;
     }
@@ -132,18 +143,14 @@ void SpeechOutputSession::WaitUntilSpoken(WaitWatcher &watcher) {
 }
 
 void SpeechOutputSession::WaitForOuter(WaitWatcher &watcher) {
-    ULONGLONG asked = GetTickCount64();
+    int64_t asked = host_.SteadyMs();
     for (;;) {
-        const ULONGLONG now = GetTickCount64();
+        const int64_t now = host_.SteadyMs();
         const bool done = speaking_->ReportsEnd() ? !speaking_->Busy() : now >= estimatedEnd_;
         if (done || now >= longestEnd_) {
             return;
         }
-        const bool woken = wake_ != nullptr && WaitForSingleObject(wake_, kPollMs) == WAIT_OBJECT_0;
-        if (wake_ == nullptr) {
-            Sleep(kPollMs);
-        }
-        if (woken || now - asked >= kWatchMs) {
+        if (host_.WaitForWake(kPollMs) || now - asked >= kWatchMs) {
             asked = now;
             if (watcher.CutNow()) {
                 Interrupt();

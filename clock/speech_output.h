@@ -1,24 +1,54 @@
 // The speech session the ClockThread holds: Orvanel's own engine, or, with
-// SpeechOutput 1, the first outside voice that runs at the moment of each
-// utterance, falling back to the engine.  The engine always runs: it plays
-// the alarm's sound file, and speaks whatever no outside voice took.
+// SpeechOutput 1, the first outside voice (the desktop's speech service or a
+// running screen reader) that takes each utterance, else the engine.  The
+// engine always runs: it plays the alarm's sound file, and speaks whatever no
+// outside voice took.  Portable: no <windows.h>.
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "engine_session.h"
-#include "outer_voices.h"
+#include "clock_pass.h"
+
+class OuterVoice {
+  public:
+    virtual ~OuterVoice() = default;
+    // Hands the text over if this voice runs now; false when it does not,
+    // and then nothing of the text was spoken.
+    virtual bool Say(const std::string &text, SpeechKind kind) = 0;
+    // Silences what this program gave it (a reader that cannot tell ours
+    // from the rest is silenced as a whole).
+    virtual void Cancel() = 0;
+    // Whether Busy tells when the text has been spoken; if not, the waiting
+    // step estimates it from the text's length.
+    virtual bool ReportsEnd() const { return false; }
+    virtual bool Busy() { return false; }
+    virtual void SetVoice(int32_t, int32_t, int32_t) {}
+};
+
+class SpeechOutputHost {
+  public:
+    // The outside voices, in the order they are asked; once the engine runs.
+    virtual std::vector<std::unique_ptr<OuterVoice>> FindVoices() = 0;
+    virtual int64_t SteadyMs() = 0;
+    // Sleeps up to ms; true when a raised request ended it.
+    virtual bool WaitForWake(uint32_t ms) = 0;
+    virtual int32_t ReadInt(Setting id) = 0;
+    virtual bool ReadFlag(Setting id) = 0;
+    // True when an utterance meant for an outside voice went to the engine
+    // because none took it; false when one takes them again.
+    virtual void ShowOwnVoices(bool fellBack) = 0;
+
+  protected:
+    ~SpeechOutputHost() = default;
+};
 
 class SpeechOutputSession : public SpeechSession {
   public:
-    // fallback: told true when an utterance meant for an outside voice went
-    // to the engine because none answered, false when one answers again.
-    SpeechOutputSession(HWND window, HANDLE wake, std::function<void(bool)> fallback)
-        : window_(window), wake_(wake), own_(window, wake), fallback_(std::move(fallback)) {}
+    SpeechOutputSession(SpeechSession &own, SpeechOutputHost &host) : own_(own), host_(host) {}
 
     bool Start() override;
     void Stop() override;
@@ -32,11 +62,10 @@ class SpeechOutputSession : public SpeechSession {
     void CancelOuter();
     void WaitForOuter(WaitWatcher &watcher);
 
-    HWND window_;
-    HANDLE wake_;
-    EngineSession own_;
-    std::function<void(bool)> fallback_;
+    SpeechSession &own_;
+    SpeechOutputHost &host_;
     std::vector<std::unique_ptr<OuterVoice>> voices_;
+    bool found_ = false;
     bool useOuter_ = false;
     bool fellBack_ = false;
     std::string pending_; // text held until it is forced, as the engine does
@@ -45,6 +74,6 @@ class SpeechOutputSession : public SpeechSession {
     std::vector<std::pair<std::string, SpeechKind>> afterSound_;
     bool soundQueued_ = false;
     OuterVoice *speaking_ = nullptr; // the outside voice last given text
-    ULONGLONG estimatedEnd_ = 0;     // for one that does not report its end
-    ULONGLONG longestEnd_ = 0;       // past this, the wait for it is given up
+    int64_t estimatedEnd_ = 0;       // for one that does not report its end
+    int64_t longestEnd_ = 0;         // past this, the wait for it is given up
 };
