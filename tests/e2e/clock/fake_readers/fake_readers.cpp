@@ -65,7 +65,9 @@ class Jaws final : public IDispatch, public IClassFactory {
                     params->rgvarg[1].vt != VT_BSTR))
             return DISP_E_TYPEMISMATCH;
         if (runs)
-            Log(!say ? "jaws stop" : params->rgvarg[0].boolVal ? "jaws say flush" : "jaws say",
+            Log(!say                        ? "jaws stop"
+                : params->rgvarg[0].boolVal ? "jaws say flush"
+                                            : "jaws say",
                 say ? params->rgvarg[1].bstrVal : L"");
         result->vt = VT_BOOL;
         result->boolVal = runs ? VARIANT_TRUE : VARIANT_FALSE;
