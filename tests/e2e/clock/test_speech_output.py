@@ -60,7 +60,7 @@ class SpeechServiceTest(ClockTestCase):
         self.start({"SpeechOutput": 1, "StartupAnnounce": 0, "AlarmEnabled": 1, "AlarmHour": 15,
                     "AlarmMinute": 7, "AlarmSecond": 45, "AlarmMessage": ALARM,
                     "AlarmFile": windows_path(tone)},
-                   at="2026-12-06 15:07:20", engine="bin", env=dict(file_sink(wav), **{
+                   at="2026-12-06 15:07:10", engine="bin", env=dict(file_sink(wav), **{
                        k: service.env[k] for k in ("SPEECHD_ADDRESS", "XDG_CONFIG_HOME")}))
         self.main_window(20000)
 
@@ -117,7 +117,7 @@ class ScreenReaderTest(ClockTestCase):
         nvda, jaws = os.path.join(box.folder, "nvda-runs"), os.path.join(box.folder, "jaws-runs")
         box.write_ini({"Settings": {"SpeechOutput": "1", "StartupAnnounce": "0"}})
         self.log = EngineLog(box.log_path)
-        box.start(tz="America/New_York", fake_time="2026-12-06 15:07:20", env={
+        box.start(tz="America/New_York", fake_time="2026-12-06 15:07:01", env={
             "ORVANEL_RECORDING_MS_PER_CHAR": "60", "ORVANEL_FAKE_READER_LOG": windows_path(asked),
             "ORVANEL_FAKE_NVDA_RUNNING": windows_path(nvda),
             "ORVANEL_FAKE_JAWS_RUNNING": windows_path(jaws)})
