@@ -58,7 +58,9 @@ class AnnouncementOnPlatform : public AnnouncementHost {
         }
     }
 
-    void Speak(const char *text, bool force) override { session_.Speak(text, force); }
+    void Speak(const char *text, bool force) override {
+        session_.Speak(text, force, SpeechKind::Announcement);
+    }
 
     void RefreshTimeDisplay() override {
         if (window_.timeDisplayShown()) {

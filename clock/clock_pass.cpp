@@ -147,12 +147,12 @@ bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now) {
     if (file[0] != '\0') {
         char play[kPlayCommandSize];
         FormatPlayCommand(play, file);
-        host.Session().Speak(play, true);
+        host.Session().Speak(play, true, SpeechKind::Sound);
     }
     char message[kTextBufferSize];
     host.ReadText(Setting::AlarmMessage, message);
     if (message[0] != '\0') {
-        host.Session().Speak(message, true);
+        host.Session().Speak(message, true, SpeechKind::Alarm);
     }
     if (file[0] == '\0' && message[0] == '\0') {
         return false; // nothing to hear, nothing to wait for

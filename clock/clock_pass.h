@@ -30,6 +30,10 @@ class WaitWatcher {
     ~WaitWatcher() = default;
 };
 
+// What is spoken: a screen reader or speech service queues, raises or lets
+// the reader cut each kind as it should; a sound is always the engine's.
+enum class SpeechKind : uint8_t { Announcement, Alarm, Clipboard, Sound };
+
 // The speech engine as the ClockThread holds it.
 class SpeechSession {
   public:
@@ -40,7 +44,7 @@ class SpeechSession {
     virtual void Stop() = 0;
     // Reset, speaker, rate, volume and user dictionary from the settings.
     virtual void ApplySettings() = 0;
-    virtual void Speak(const char *text, bool force) = 0;
+    virtual void Speak(const char *text, bool force, SpeechKind kind) = 0;
     // Cuts whatever is queued or sounding.
     virtual void Interrupt() = 0;
     // Until all that was queued has sounded, or until watcher (asked at each

@@ -7,9 +7,10 @@
 
 #include "announcement_win.h"
 #include "clipboard_text.h"
-#include "engine_session.h"
 #include "resources.h"
 #include "settings_store.h"
+#include "engine_session.h"
+#include "outer_voices.h"
 
 std::atomic<int32_t> ClockThreadRunning{0};
 std::atomic<uint32_t> ClockRequests{0};
@@ -71,12 +72,13 @@ void ExchangeStatusText(const ClockWindow &window, const char *expected, const c
     }
 }
 
-class ClockOnPlatform : public ClockHost {
+class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
   public:
     explicit ClockOnPlatform(const ClockWindow &window)
-        : window_(window), session_(window.mainWindow, WakeEvent) {
+        : window_(window), engine_(window.mainWindow, WakeEvent), session_(engine_, *this) {
         LoadAnnouncementTexts(texts_);
         LoadText(IDS_READY, ready_);
+        LoadText(IDS_SPEECH_FALLBACK, fallback_);
         LoadText(IDS_SPEAKING, speaking_);
         LoadText(IDS_ALARM_MISSED, missedFormat_);
     }
@@ -111,6 +113,30 @@ class ClockOnPlatform : public ClockHost {
 
     SpeechSession &Session() override { return session_; }
 
+    std::vector<std::unique_ptr<OuterVoice>> FindVoices() override {
+        return FindOuterVoices(engine_.Module(), window_.mainWindow);
+    }
+    int64_t SteadyMs() override { return static_cast<int64_t>(GetTickCount64()); }
+    bool WaitForWake(uint32_t ms) override {
+        if (WakeEvent == nullptr) {
+            Sleep(ms);
+            return false;
+        }
+        return WaitForSingleObject(WakeEvent, ms) == WAIT_OBJECT_0;
+    }
+
+    // While no outside voice answers, the idle StatusBar text says so.
+    void ShowOwnVoices(bool fellBack) override {
+        if (fellBack) {
+            ExchangeStatusText(window_, idle_, fallback_);
+            beforeFallback_ = idle_;
+            idle_ = fallback_;
+        } else if (idle_ == fallback_) {
+            ExchangeStatusText(window_, idle_, beforeFallback_);
+            idle_ = beforeFallback_;
+        }
+    }
+
     // The engine copies the text during the speak call, so the clipboard is
     // closed right after it, whatever the text's length.
     bool SpeakClipboard() override {
@@ -131,7 +157,7 @@ class ClockOnPlatform : public ClockHost {
             // released all the same.
             ClipboardSpeech text;
             if (PrepareClipboardSpeech(memory, GlobalSize(data), text)) {
-                session_.Speak(text.text, true);
+                session_.Speak(text.text, true, SpeechKind::Clipboard);
             }
             GlobalUnlock(data);
         }
@@ -167,13 +193,16 @@ class ClockOnPlatform : public ClockHost {
 
   private:
     const ClockWindow &window_;
-    EngineSession session_;
+    EngineSession engine_;
+    SpeechOutputSession session_;
     AnnouncementTexts texts_;
     char ready_[kTextBufferSize];
     char speaking_[kTextBufferSize];
     char missedFormat_[kTextBufferSize];
     char missedText_[kTextBufferSize]{};
+    char fallback_[kTextBufferSize];
     const char *idle_ = ready_;
+    const char *beforeFallback_ = ready_;
 };
 
 } // namespace

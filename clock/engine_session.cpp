@@ -70,7 +70,7 @@ void EngineSession::ApplySettings() {
     engine_.setRate(handle_, static_cast<uint32_t>(ReadSetting(Setting::Rate)));
     char volume[kVolumeCommandSize];
     FormatVolumeCommand(volume, ReadSetting(Setting::Volume));
-    Speak(volume, true);
+    Speak(volume, true, SpeechKind::Sound);
     char dictionary[kTextBufferSize];
     ReadText(Setting::UserDictionary, dictionary);
     engine_.unloadUserDictionary(handle_);
@@ -79,7 +79,7 @@ void EngineSession::ApplySettings() {
     }
 }
 
-void EngineSession::Speak(const char *text, bool force) {
+void EngineSession::Speak(const char *text, bool force, SpeechKind) {
     engine_.speak(handle_, text, force ? kEngineForce : kEngineNoForce);
 }
 

@@ -16,9 +16,12 @@ class EngineSession : public SpeechSession {
     bool Start() override;
     void Stop() override;
     void ApplySettings() override;
-    void Speak(const char *text, bool force) override;
+    void Speak(const char *text, bool force, SpeechKind kind) override;
     void Interrupt() override;
     void WaitUntilSpoken(WaitWatcher &watcher) override;
+
+    // DECTALK.dll, once started: where the speech service's functions are.
+    HMODULE Module() const { return engine_.module; }
 
   private:
     bool Fail(UINT textId, int code);

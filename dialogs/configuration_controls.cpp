@@ -36,6 +36,7 @@ const ControlBinding kConfigurationControls[] = {
     Text(IDC_DATE_INTRO, Setting::DateIntro),
     Of(ControlKind::DeviceList, IDC_AUDIO_DEVICE, Setting::AudioDevice),
     Check(IDC_OWN_DEVICE, Setting::OwnDevice),
+    Of(ControlKind::OutputList, IDC_SPEECH_OUTPUT, Setting::SpeechOutput),
     {IDC_VOLUME, 0, Setting::Volume, ControlKind::Trackbar, ControlGroup::Always, 0, 100},
     Of(ControlKind::SpeakerList, IDC_SPEAKER, Setting::Speaker),
     Of(ControlKind::Rate, IDC_RATE, Setting::Rate, IDC_RATE_UPDOWN),

@@ -60,10 +60,11 @@ void FillDeviceList(HWND dialog, int id) {
     }
 }
 
-void FillSpeakerList(HWND dialog, int id) {
-    for (int n = 0; n < kEngineSpeakerCount; ++n) {
+// Entry n is string first + n.
+void FillStringList(HWND dialog, int id, UINT first, UINT last) {
+    for (UINT n = 0; first + n <= last; ++n) {
         char name[kTextBufferSize];
-        LoadText(IDS_SPEAKER_FIRST + n, name);
+        LoadText(first + n, name);
         SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
     }
 }
@@ -85,7 +86,10 @@ void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
         SendItem(dialog, row.controlId, TBM_SETPAGESIZE, 0, 10);
         break;
     case ControlKind::SpeakerList:
-        FillSpeakerList(dialog, row.controlId);
+        FillStringList(dialog, row.controlId, IDS_SPEAKER_FIRST, IDS_SPEAKER_LAST);
+        break;
+    case ControlKind::OutputList:
+        FillStringList(dialog, row.controlId, IDS_SPEECH_OUTPUT_FIRST, IDS_SPEECH_OUTPUT_LAST);
         break;
     case ControlKind::DeviceList:
         FillDeviceList(dialog, row.controlId);
@@ -123,6 +127,7 @@ void LoadControl(HWND dialog, const ControlBinding &row, RateRange rate) {
                  ClampToRange(value, row.minimum, row.maximum));
         break;
     case ControlKind::SpeakerList:
+    case ControlKind::OutputList:
         SendItem(dialog, row.controlId, CB_SETCURSEL,
                  static_cast<WPARAM>(ListSelection(value, entries())));
         break;
@@ -160,6 +165,7 @@ void SaveControl(HWND dialog, const ControlBinding &row) {
         WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, TBM_GETPOS)));
         return;
     case ControlKind::SpeakerList:
+    case ControlKind::OutputList:
         // CB_ERR, -1, when nothing is selected.
         WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
         return;
@@ -209,6 +215,13 @@ void FollowGroupBoxes(HWND dialog) {
     EnableRange(dialog, IDC_QUIET_FIRST, IDC_QUIET_LAST, IsChecked(dialog, IDC_QUIET_MODE));
 }
 
+// A screen reader or speech service speaks on a device of its own; the
+// stored one still plays the alarm's sound file.
+void FollowSpeechOutput(HWND dialog) {
+    const bool ownVoices = SendItem(dialog, IDC_SPEECH_OUTPUT, CB_GETCURSEL) != 1;
+    EnableRange(dialog, IDC_AUDIO_DEVICE, IDC_OWN_DEVICE, ownVoices);
+}
+
 // Quiet Mode with two equal hours silences every interval announcement: the
 // note under the hours says so while that is what OK would store.
 void FollowQuietHours(HWND dialog) {
@@ -237,6 +250,7 @@ INT_PTR OnInitDialog(HWND dialog) {
         LoadControl(dialog, kConfigurationControls[i], rate);
     }
     FollowGroupBoxes(dialog);
+    FollowSpeechOutput(dialog);
     char note[kTextBufferSize];
     LoadText(IDS_EQUAL_QUIET_HOURS, note);
     SetDlgItemTextA(dialog, IDC_EQUAL_QUIET_HOURS, note);
@@ -263,6 +277,9 @@ INT_PTR OnCommand(HWND dialog, int id) {
     case IDC_QUIET_MODE:
         FollowGroupBoxes(dialog);
         FollowQuietHours(dialog);
+        return TRUE;
+    case IDC_SPEECH_OUTPUT:
+        FollowSpeechOutput(dialog);
         return TRUE;
     case IDC_QUIET_AFTER_HOUR: // a changed hour, typed or from its up-down
     case IDC_QUIET_BEFORE_HOUR:

@@ -76,6 +76,9 @@
 #define IDS_TRAY_TIP 466
 #define IDS_ALARM_MISSED 480
 #define IDS_EQUAL_QUIET_HOURS 467
+#define IDS_SPEECH_OUTPUT_FIRST 468 /* "Orvanel's own voices", 469 the reader or service */
+#define IDS_SPEECH_OUTPUT_LAST 469
+#define IDS_SPEECH_FALLBACK 470
 
 // Commands 40001-40023 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
@@ -170,6 +173,7 @@
 #define IDC_BROWSE_INI 1045
 #define IDC_USE_REGISTRY 1046
 #define IDC_EQUAL_QUIET_HOURS 1047 /* the Configuration dialog's note under the quiet hours */
+#define IDC_SPEECH_OUTPUT 1048
 // The alarm and quiet-hour controls that follow their check box's state.
 #define IDC_ALARM_FIRST IDC_ALARM_HOUR
 #define IDC_ALARM_LAST IDC_ALARM_MESSAGE

@@ -38,6 +38,7 @@ constexpr SettingDefinition kCatalogue[] = {
     Text(Setting::DateIntro, "DateIntro", IDS_DATE_INTRO),
     Number(Setting::AudioDevice, kSectionSettings, "AudioDevice", -1),
     Flag(Setting::OwnDevice, "OwnDevice", 0),
+    Number(Setting::SpeechOutput, kSectionSettings, "SpeechOutput", 0),
     Number(Setting::Volume, kSectionSettings, "Volume", 100),
     Number(Setting::Speaker, kSectionSettings, "Speaker", 0),
     Number(Setting::Rate, kSectionSettings, "Rate", 180),

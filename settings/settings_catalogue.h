@@ -24,6 +24,7 @@ enum class Setting : uint8_t {
     DateIntro,
     AudioDevice,
     OwnDevice,
+    SpeechOutput, // 0 Orvanel's own voices, 1 the screen reader or speech service
     Volume,
     Speaker,
     Rate,

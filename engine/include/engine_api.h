@@ -100,6 +100,24 @@ typedef struct EngineStats {
 } EngineStats;
 typedef uint32_t(ENGINE_CALL *EngineGetStatsFn)(EngineInstance *instance, EngineStats *stats);
 
+// The desktop's speech service (speech-dispatcher), exported by name by the
+// Linux build only: the program looks these up at run time, so no other
+// build needs them.  One connection per process, opened on first use.
+enum ServicePriority {
+    kServiceMessage = 0,   // queued after the reader's speech, never dropped
+    kServiceImportant = 1, // spoken at once
+    kServiceText = 2,      // cut by the reader's next words
+};
+// 0 when the text was handed to a running service.
+typedef int32_t(ENGINE_CALL *ServiceSayFn)(const char *text, int32_t priority);
+// Cancels this program's own messages only.
+typedef void(ENGINE_CALL *ServiceCancelFn)(void);
+// How many of this program's messages the service has not finished.
+typedef int32_t(ENGINE_CALL *ServiceBusyFn)(void);
+// A speaker 0-8, words per minute, volume 0-100.
+typedef void(ENGINE_CALL *ServiceVoiceFn)(int32_t speaker, int32_t rate, int32_t volume);
+typedef void(ENGINE_CALL *ServiceCloseFn)(void);
+
 #ifdef __cplusplus
 }
 #endif

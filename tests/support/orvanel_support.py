@@ -116,3 +116,87 @@ class PulseDaemon:
     def log_tail(self, lines=40):
         with open(self.log_path, errors="replace") as f:
             return "".join(f.readlines()[-lines:])
+
+
+class SpeechService:
+    """A speech-dispatcher of one's own in folder (short: it holds the socket).
+    Its one output module, sd_generic, runs a script that writes "<time> start
+    <text>", waits 60 ms a character as a voice would, then writes "<time> end
+    <text>": a message cut short has no end.  Its server log names each
+    message's priority.  env points clients at it, and has them never start
+    the desktop's own service."""
+
+    def __init__(self, folder):
+        self.folder, conf = folder, os.path.join(folder, "conf")
+        os.makedirs(os.path.join(conf, "modules"))
+        os.makedirs(os.path.join(folder, "user", "speech-dispatcher"))
+        os.makedirs(os.path.join(folder, "log"))
+        self.spoken_path = os.path.join(folder, "spoken.log")
+        self.server_log = os.path.join(folder, "log", "speech-dispatcher.log")
+        voice, socket = os.path.join(folder, "voice"), os.path.join(folder, "sock")
+        files = {
+            "user/speech-dispatcher/speechd.conf": "DisableAutoSpawn\n",
+            "conf/speechd.conf": 'AudioOutputMethod "alsa"\nAudioALSADevice "null"\nLogLevel 5\n'
+                                 'AddModule "logger" "sd_generic" "logger.conf"\n'
+                                 'DefaultModule "logger"\n',
+            "conf/modules/logger.conf": 'GenericExecuteSynth "%s \'$DATA\'"\n'
+                                        'AddVoice "en" "MALE1" "m1"\n' % voice,
+            "voice": '#!/bin/sh\necho "$(date +%%s.%%N) start $1" >> %s\nsleep $(awk -v n=${#1} '
+                     '"BEGIN { print n * 0.06 }")\necho "$(date +%%s.%%N) end $1" >> %s\n'
+                     % (self.spoken_path, self.spoken_path)}
+        for name, text in files.items():
+            with open(os.path.join(folder, name), "w") as f:
+                f.write(text)
+        os.chmod(voice, 0o755)
+        self.env = dict(os.environ, SPEECHD_ADDRESS="unix_socket:" + socket,
+                        XDG_CONFIG_HOME=os.path.join(folder, "user"))
+        self.proc = subprocess.Popen(
+            ["speech-dispatcher", "-s", "-t", "0", "-C", conf, "-S", socket, "-L",
+             os.path.join(folder, "log"), "-P", os.path.join(folder, "pid")], env=self.env,
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 15
+        while not os.path.exists(socket):
+            if time.monotonic() > deadline or self.proc.poll() is not None:
+                self.stop()
+                raise RuntimeError("speech-dispatcher did not start (logs: %s)" % folder)
+            time.sleep(0.1)
+
+    def client(self):
+        """A screen reader's stand-in (Debian's python3-speechd): say(text) has
+        it speak at MESSAGE priority."""
+        reader = subprocess.Popen(["/usr/bin/python3", "-c", "import speechd, sys\n"
+                                   "c = speechd.SSIPClient('reader')\n"
+                                   "c.set_priority(speechd.Priority.MESSAGE)\n"
+                                   "for line in sys.stdin:\n"
+                                   "    c.speak(line.strip())\n"
+                                   "    print('ok', flush=True)\n"], env=self.env, text=True,
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+
+        def say(text):
+            reader.stdin.write(text + "\n")
+            reader.stdin.flush()
+            reader.stdout.readline()
+        return reader, say
+
+    def spoken(self):
+        """[(seconds, "start" or "end", text)] in the order the module wrote them."""
+        if not os.path.exists(self.spoken_path):
+            return []
+        with open(self.spoken_path, errors="replace") as f:
+            return [(float(t), event, text) for t, event, text in
+                    (line.rstrip("\n").split(" ", 2) for line in f if line.count(" ") >= 2)]
+
+    def priorities(self):
+        """{text: its priority as the server queued it (1 important, 2 message, 3 text)}."""
+        with open(self.server_log, errors="replace") as f:
+            return {m.group(1): int(m.group(2)) for m in re.finditer(
+                r"Queueing message \|(.*?)\| with priority (\d)", f.read())}
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()

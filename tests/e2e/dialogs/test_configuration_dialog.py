@@ -15,34 +15,36 @@ SETTINGS_KEY = PRODUCT_KEY + r"\Settings"
 # Tab order: every control in creation order, each label just before the
 # control it names (ids 1 and 2 are OK and Cancel, 1043 Apply).
 TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,1011,1012,1013,"
-             "label2,1014,label3,1015,1016,label4,1017,label5,1018,label6,1019,1020,1021,label7,"
-             "1022,1023,label8,1024,label9,1025,1026,1027,1028,label10,1029,1030,label11,1031,"
-             "1032,label12,1033,1034,label13,1035,1036,label14,1037,1038,label15,1039,1040,"
-             "label16,1041,1042,1047,1,2,1043").split(",")
-# The labels' words hold 25 letters for 36 labelled controls: every check box
+             "label2,1014,label3,1048,label4,1015,1016,label5,1017,label6,1018,label7,1019,1020,"
+             "1021,label8,1022,1023,label9,1024,label10,1025,1026,1027,1028,label11,1029,1030,label12,1031,"
+             "1032,label13,1033,1034,label14,1035,1036,label15,1037,1038,label16,1039,1040,"
+             "label17,1041,1042,1047,1,2,1043").split(",")
+# The labels' words hold 26 letters for 37 labelled controls: every check box
 # and button has one of its own, the fields that Tab reaches from a lettered
 # neighbour go without.
 LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Date Intro Message:",
-          "A&udio Device:", "&Volume:", "Spea&ker:", "Speaking &Rate:", "User Dictionary:",
+          "Speech Output (&X):", "A&udio Device:", "&Volume:", "Spea&ker:", "Speaking &Rate:",
+          "User Dictionary:",
           "Greeting Message:", "Closing Message:", "Alarm &Hour:", "Alarm Minute:",
           "Alarm Second:", "Alarm &File:", "Alarm Message:", "Quiet After Hour:",
           "Quiet Before Hour:"]
-ALARM_LABELS, QUIET_LABELS = range(10, 15), range(15, 17)
+ALARM_LABELS, QUIET_LABELS = range(11, 16), range(16, 18)
 # Where each control sits, in dialog units (the up-downs sit on their box):
 # two columns in tab order, within 560 by 400.
-DIALOG_UNITS = (552, 239)
+DIALOG_UNITS = (552, 245)
 POSITIONS = {1001: (7, 7), 1002: (137, 7), 1003: (7, 21), 1004: (137, 21), 1005: (7, 35),
              1006: (137, 35), 1007: (92, 50), 1008: (92, 66), 1010: (150, 67), 1011: (7, 81),
-             1012: (7, 95), 1013: (137, 95), 1014: (92, 110), 1015: (92, 128), 1016: (92, 144),
-             1017: (88, 158), 1018: (92, 177), 1019: (227, 177), 1021: (92, 193),
-             1022: (92, 207), 1023: (176, 206), 1024: (366, 7), 1025: (366, 23),
+             1012: (7, 95), 1013: (137, 95), 1014: (92, 110), 1048: (92, 128), 1015: (92, 146),
+             1016: (92, 162),
+             1017: (88, 176), 1018: (92, 195), 1019: (227, 195), 1021: (92, 211),
+             1022: (92, 225), 1023: (176, 224), 1024: (366, 7), 1025: (366, 23),
              1026: (285, 41), 1027: (415, 41), 1028: (285, 60), 1029: (366, 74),
              1031: (366, 90), 1033: (366, 106), 1035: (366, 122), 1036: (464, 121),
              1037: (366, 138), 1038: (285, 159), 1039: (366, 173), 1041: (366, 189),
-             1047: (297, 205), 1: (385, 218), 2: (440, 218), 1043: (495, 218)}
+             1047: (297, 205), 1: (385, 224), 2: (440, 224), 1043: (495, 224)}
 # Wine's accessibility layer names a drop-down list by its selection and a
 # trackbar not at all; for those the label just before them must name them.
-UNNAMED_BY_WINE = {1015, 1017, 1018}
+UNNAMED_BY_WINE = {1015, 1017, 1018, 1048}
 CHECKED_BY_DEFAULT = {1002, 1006, 1010, 1011}
 CHECK_BOXES = {1001, 1002, 1003, 1004, 1005, 1006, 1010, 1011, 1012, 1013, 1016, 1021, 1026,
                1027, 1028, 1038}
@@ -102,7 +104,7 @@ class ConfigurationDialogTest(E2ETestCase):
                  or dialog.get(c, "class") == "Button"]
         letters = [t[t.index("&") + 1].lower() for t in texts if "&" in t]
         self.assertEqual(len(letters), len(set(letters)), letters)
-        self.assertEqual(len(letters), 25)
+        self.assertEqual(len(letters), 26)
         self.assertTrue(all("&" in dialog.get(c, "text") for c in CHECK_BOXES | {1043}))
         # A screen reader names each focusable control by its label, without the &.
         code, names = probe("names", CONFIGURATION)
@@ -137,6 +139,9 @@ class ConfigurationDialogTest(E2ETestCase):
         self.assertGreaterEqual(int(dialog.get(1015, "count")), 2)
         self.assertEqual((dialog.get(1015, "item0"), dialog.get(1015, "sel")),
                          ("System default device", "0"))
+        self.assertEqual(dialog.items(1048), ["Orvanel's own voices",
+                                              "Screen reader or speech service"])
+        self.assertEqual(dialog.get(1048, "sel"), "0")
         for control in list(ALARM_CONTROLS) + list(QUIET_CONTROLS):
             self.assertFalse(dialog.enabled(control), control)
         # Labels follow their fields, so Alt+H cannot pass a disabled hour box.
@@ -153,7 +158,7 @@ class ConfigurationDialogTest(E2ETestCase):
         # alarm's labels and fields together.
         press(CONFIGURATION, "alt+b", "alt+l")
         self.assertTrue(wait_for(lambda: look(CONFIGURATION).checked(1005), 5))
-        self.assertTrue(wait_for(lambda: look(CONFIGURATION).enabled("label10"), 5))
+        self.assertTrue(wait_for(lambda: look(CONFIGURATION).enabled("label11"), 5))
         self.assertTrue(look(CONFIGURATION).enabled(1029))
         press(CONFIGURATION, "alt+b", "alt+l")
         self.assertTrue(wait_for(lambda: not look(CONFIGURATION).checked(1028), 5))
@@ -170,7 +175,8 @@ class ConfigurationDialogTest(E2ETestCase):
             "BypassMarker": "0", "IncludeZone": "1", "TimeIntro": "The current time is",
             "CheckInterval": "15", "StartupAnnounce": "1", "EndComma": "1", "AnnounceDate": "0",
             "ShortDate": "0", "DateIntro": "The current date is", "AudioDevice": "-1",
-            "OwnDevice": "0", "Volume": "100", "Speaker": "0", "Rate": "181", "ResetSpeech": "0",
+            "OwnDevice": "0", "SpeechOutput": "0", "Volume": "100", "Speaker": "0", "Rate": "181",
+            "ResetSpeech": "0",
             "UserDictionary": "", "Greeting": "", "Closing": "", "BeepInterval": "0",
             "Interruptability": "0", "AlarmEnabled": "0", "QuietMode": "0"}})
         # The ClockThread, started after the dialog, applies what was saved.
@@ -227,16 +233,24 @@ class ConfigurationDialogTest(E2ETestCase):
         dialog = look(CONFIGURATION)
         self.assertFalse(any(dialog.enabled(c) for c in ALARM_CONTROLS))
         self.assertTrue(dialog.enabled(1038) and dialog.enabled(1039))
+        # A reader's voice needs no device of ours: the device's controls
+        # and label are disabled while it is chosen.
+        self.assertEqual(focus_after(CONFIGURATION, "alt+x"), "1048")
+        press(CONFIGURATION, "Down")
+        self.assertTrue(wait_for(lambda: not look(CONFIGURATION).enabled(1015), 5))
+        dialog = look(CONFIGURATION)
+        self.assertEqual([dialog.enabled(c) for c in ("label4", 1016, "label5", 1017)],
+                         [False, False, True, True])
         act(CONFIGURATION, "click:1043")  # Apply
         settings = read_ini(ini)["Settings"]
         self.assertEqual({k: settings[k] for k in (
             "AlarmEnabled", "AlarmHour", "AlarmMinute", "AlarmFile", "AlarmMessage",
             "CheckInterval", "Volume", "Speaker", "AudioDevice", "Rate", "QuietAfterHour",
-            "QuietBeforeHour", "TimeIntro")}, {
+            "QuietBeforeHour", "TimeIntro", "SpeechOutput")}, {
             "AlarmEnabled": "0", "AlarmHour": "7", "AlarmMinute": "30", "AlarmFile": "old.wav",
             "AlarmMessage": "Wake", "CheckInterval": "60", "Volume": "100", "Speaker": "-1",
             "AudioDevice": "5", "Rate": "100", "QuietAfterHour": "23", "QuietBeforeHour": "6",
-            "TimeIntro": ""})
+            "TimeIntro": "", "SpeechOutput": "1"})
         self.assertNotIn("AlarmSecond", settings)
         self.assertIsNotNone(look(CONFIGURATION, 0), "Apply closed the dialog")
 

@@ -107,7 +107,7 @@ class Machine : public ClockHost, public SpeechSession {
     bool Start() override { return true; }
     void Stop() override {}
     void ApplySettings() override {}
-    void Speak(const char *text, bool) override {
+    void Speak(const char *text, bool, SpeechKind) override {
         if (std::string(text) == "ALARM") {
             Record(false);
             queuedMs_ += alarmMs;
