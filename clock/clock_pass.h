@@ -79,6 +79,10 @@ class ClockHost {
     virtual void Beep() = 0;
     // The StatusBar between its idle text and "Speaking".
     virtual void ShowSpeaking(bool speaking) = 0;
+    // Alarm index of the list (0 is the Configuration dialog's); an empty or
+    // damaged slot is not present.
+    virtual AlarmSchedule ReadAlarm(int index) = 0;
+    virtual void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) = 0;
     // The alarm of hour:minute:second was found too late to be sounded.
     virtual void ShowAlarmMissed(uint16_t hour, uint16_t minute, uint16_t second) = 0;
 
@@ -86,10 +90,18 @@ class ClockHost {
     ~ClockHost() = default;
 };
 
+// One alarm of the list as the thread watches it, with the time and days its
+// watch's date belongs to: a changed alarm may sound again that date.
+struct ListedAlarm {
+    AlarmWatch watch;
+    int32_t secondOfDay = -1;
+    AlarmRepeat repeat;
+};
+
 // The thread's private state, alive as long as the thread.
 struct ClockState {
     AnnouncementBookkeeping bookkeeping;
-    AlarmWatch alarm;
+    ListedAlarm alarms[kMaxAlarms];
     ClockReading previousPass; // the reading of the last pass, for the pause
     bool previousPassUtc = false;
     bool waitedForSpeech = false; // the last pass took a waiting step

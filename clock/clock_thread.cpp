@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "alarm_store.h"
 #include "announcement_win.h"
 #include "clipboard_text.h"
 #include "engine_session.h"
@@ -108,6 +109,11 @@ class ClockOnPlatform : public ClockHost {
     int32_t ReadInt(Setting id) override { return ReadSetting(id); }
     bool ReadFlag(Setting id) override { return ::ReadFlag(id); }
     void ReadText(Setting id, char (&text)[kTextBufferSize]) override { ::ReadText(id, text); }
+
+    AlarmSchedule ReadAlarm(int index) override { return ReadAlarmSchedule(index); }
+    void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) override {
+        ::ReadAlarmText(index, which, text);
+    }
 
     SpeechSession &Session() override { return session_; }
 

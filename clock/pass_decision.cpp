@@ -51,6 +51,14 @@ static int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - (a % b < 0 ? 1 : 0);
 }
 
+bool AlarmRepeatsOn(const AlarmRepeat &repeat, int64_t day) {
+    if (repeat.Once()) {
+        return day == DayNumber(repeat.year, repeat.month, repeat.day);
+    }
+    const int64_t dayOfWeek = day + 4 - FloorDiv(day + 4, 7) * 7; // 1970-01-01 was a Thursday
+    return (repeat.days >> dayOfWeek & 1) != 0;
+}
+
 AlarmDue CheckAlarm(const AlarmWatch &watch, int64_t nowWall, int64_t nowUtc, bool utcClock,
                     int32_t alarmSecondOfDay) {
     AlarmDue due;
