@@ -249,7 +249,18 @@ void TimePass(ClockState &state, ClockHost &host, uint32_t requests) {
     if (decision.beep) {
         host.Beep();
     }
-    host.Announce(spoken.clock, state.bookkeeping.startupAnnouncementPending);
+    // The chime marks the interval's minutes only, never a requested time.
+    const ChimeMode chime = requested ? ChimeMode::None : ChimeModeOf(host.ReadInt(Setting::Chime));
+    const ChimePattern pattern = ChimeFor(spoken.clock.hour, spoken.clock.minute);
+    bool chimed = false;
+    if (chime == ChimeMode::InsteadOfSpeech) {
+        InterruptionStep(host);
+        chimed = host.PlayChime(pattern);
+    }
+    if (!chimed) { // a chime that cannot sound gives way to the spoken time
+        host.Announce(spoken.clock, state.bookkeeping.startupAnnouncementPending,
+                      chime == ChimeMode::BeforeSpeech ? &pattern : nullptr);
+    }
     if (!host.ReadFlag(Setting::Interruptability)) {
         StopOrExit watcher(host);
         WaitingStep(state, host, watcher);

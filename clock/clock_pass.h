@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "chime.h"
 #include "pass_decision.h"
 #include "settings_catalogue.h"
 
@@ -74,8 +75,13 @@ class ClockHost {
     // Speaks the clipboard's text, if it holds any, after the interruption
     // step; false when there was nothing to speak.
     virtual bool SpeakClipboard() = 0;
-    // Composes and speaks the announcement of clock.
-    virtual void Announce(const ClockReading &clock, bool startupAnnouncement) = 0;
+    // Composes and speaks the announcement of clock, after the chime when
+    // one is given.
+    virtual void Announce(const ClockReading &clock, bool startupAnnouncement,
+                          const ChimePattern *chime) = 0;
+    // The chime alone, in place of the announcement; false when it cannot
+    // be sounded.
+    virtual bool PlayChime(const ChimePattern &chime) = 0;
     virtual void Beep() = 0;
     // The StatusBar between its idle text and "Speaking".
     virtual void ShowSpeaking(bool speaking) = 0;

@@ -4,8 +4,10 @@
 #include "clock_thread.h"
 
 #include <cstring>
+#include <vector>
 
 #include "alarm_store.h"
+#include "announcement.h"
 #include "announcement_win.h"
 #include "clipboard_text.h"
 #include "engine_session.h"
@@ -70,6 +72,36 @@ void ExchangeStatusText(const ClockWindow &window, const char *expected, const c
         SendMessageTimeoutA(bar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(replacement),
                             SMTO_BLOCK | SMTO_ABORTIFHUNG, kStatusBarTimeoutMs, &result);
     }
+}
+
+// The chime's sound, made afresh into the temporary folder, and the engine's
+// command that plays it in the stream with the speech.  False when it could
+// not be written: the minute then passes without it.
+bool WriteChime(const ChimePattern &chime, char (&play)[kPlayCommandSize]) {
+    char path[kTextBufferSize]{};
+    char name[32];
+    ChimeFileName(chime, name);
+    const DWORD folder = GetTempPathA(sizeof path, path);
+    if (folder == 0 || folder + sizeof "Orvanel-" + std::strlen(name) > sizeof path) {
+        return false;
+    }
+    lstrcatA(path, "Orvanel-");
+    lstrcatA(path, name);
+    const std::vector<uint8_t> wave = ChimeWave(chime);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file, wave.data(), static_cast<DWORD>(wave.size()), &written, nullptr) &&
+        written == wave.size();
+    CloseHandle(file);
+    if (whole) {
+        FormatPlayCommand(play, path);
+    }
+    return whole;
 }
 
 class ClockOnPlatform : public ClockHost {
@@ -145,8 +177,21 @@ class ClockOnPlatform : public ClockHost {
         return true;
     }
 
-    void Announce(const ClockReading &clock, bool startupAnnouncement) override {
-        AnnounceTime(session_, texts_, window_, ToSystemTime(clock), startupAnnouncement);
+    void Announce(const ClockReading &clock, bool startupAnnouncement,
+                  const ChimePattern *chime) override {
+        char play[kPlayCommandSize];
+        const bool chimed = chime != nullptr && WriteChime(*chime, play);
+        AnnounceTime(session_, texts_, window_, ToSystemTime(clock), startupAnnouncement,
+                     chimed ? play : nullptr);
+    }
+
+    bool PlayChime(const ChimePattern &chime) override {
+        char play[kPlayCommandSize];
+        if (!WriteChime(chime, play)) {
+            return false;
+        }
+        session_.Speak(play, true);
+        return true;
     }
 
     void Beep() override { MessageBeep(0xFFFFFFFF); }

@@ -60,10 +60,11 @@ void FillDeviceList(HWND dialog, int id) {
     }
 }
 
-void FillSpeakerList(HWND dialog, int id) {
-    for (int n = 0; n < kEngineSpeakerCount; ++n) {
+// A list of count entries, the texts of the string ids from first.
+void FillNamedList(HWND dialog, int id, UINT first, int count) {
+    for (int n = 0; n < count; ++n) {
         char name[kTextBufferSize];
-        LoadText(IDS_SPEAKER_FIRST + n, name);
+        LoadText(first + n, name);
         SendItem(dialog, id, CB_INSERTSTRING, n, reinterpret_cast<LPARAM>(name));
     }
 }
@@ -85,7 +86,11 @@ void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
         SendItem(dialog, row.controlId, TBM_SETPAGESIZE, 0, 10);
         break;
     case ControlKind::SpeakerList:
-        FillSpeakerList(dialog, row.controlId);
+        FillNamedList(dialog, row.controlId, IDS_SPEAKER_FIRST, kEngineSpeakerCount);
+        break;
+    case ControlKind::ChimeList:
+        FillNamedList(dialog, row.controlId, IDS_CHIME_NONE,
+                      IDS_CHIME_INSTEAD - IDS_CHIME_NONE + 1);
         break;
     case ControlKind::DeviceList:
         FillDeviceList(dialog, row.controlId);
@@ -123,6 +128,7 @@ void LoadControl(HWND dialog, const ControlBinding &row, RateRange rate) {
                  ClampToRange(value, row.minimum, row.maximum));
         break;
     case ControlKind::SpeakerList:
+    case ControlKind::ChimeList:
         SendItem(dialog, row.controlId, CB_SETCURSEL,
                  static_cast<WPARAM>(ListSelection(value, entries())));
         break;
@@ -160,6 +166,7 @@ void SaveControl(HWND dialog, const ControlBinding &row) {
         WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, TBM_GETPOS)));
         return;
     case ControlKind::SpeakerList:
+    case ControlKind::ChimeList:
         // CB_ERR, -1, when nothing is selected.
         WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
         return;

@@ -93,6 +93,10 @@
 #define IDS_ALARM_NO_DAYS 491
 #define IDS_ALARM_ONCE_ON 492
 #define IDS_NEXT_ALARM 493
+// The Chime list's entries, in the order of the setting's values.
+#define IDS_CHIME_NONE 494
+#define IDS_CHIME_BEFORE 495
+#define IDS_CHIME_INSTEAD 496
 
 // Commands 40001-40024 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
@@ -208,6 +212,7 @@
 #define IDC_ALARM_SET_FILE 1081
 #define IDC_ALARM_SET_BROWSE 1082
 #define IDC_ALARM_SET_ON 1083
+#define IDC_CHIME 1084 /* the Configuration dialog's Chime list, under the interval */
 // The alarm and quiet-hour controls that follow their check box's state.
 #define IDC_ALARM_FIRST IDC_ALARM_HOUR
 #define IDC_ALARM_LAST IDC_ALARM_MESSAGE

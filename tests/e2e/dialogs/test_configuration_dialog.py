@@ -14,35 +14,36 @@ SETTINGS_KEY = PRODUCT_KEY + r"\Settings"
 
 # Tab order: every control in creation order, each label just before the
 # control it names (ids 1 and 2 are OK and Cancel, 1043 Apply).
-TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,1011,1012,1013,"
-             "label2,1014,label3,1015,1016,label4,1017,label5,1018,label6,1019,1020,1021,label7,"
-             "1022,1023,label8,1024,label9,1025,1026,1027,1028,label10,1029,1030,label11,1031,"
-             "1032,label12,1033,1034,label13,1035,1036,label14,1037,1038,label15,1039,1040,"
-             "label16,1041,1042,1047,1,2,1043").split(",")
-# The labels' words hold 25 letters for 36 labelled controls: every check box
+TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,label2,1084,1011,"
+             "1012,1013,label3,1014,label4,1015,1016,label5,1017,label6,1018,label7,1019,1020,1021,"
+             "label8,1022,1023,label9,1024,label10,1025,1026,1027,1028,label11,1029,1030,label12,"
+             "1031,1032,label13,1033,1034,label14,1035,1036,label15,1037,1038,label16,1039,1040,"
+             "label17,1041,1042,1047,1,2,1043").split(",")
+# The labels' words hold 26 letters for 37 labelled controls: every check box
 # and button has one of its own, the fields that Tab reaches from a lettered
 # neighbour go without.
-LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Date Intro Message:",
+LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Chime (&X):", "Date Intro Message:",
           "A&udio Device:", "&Volume:", "Spea&ker:", "Speaking &Rate:", "User Dictionary:",
           "Greeting Message:", "Closing Message:", "Alarm &Hour:", "Alarm Minute:",
           "Alarm Second:", "Alarm &File:", "Alarm Message:", "Quiet After Hour:",
           "Quiet Before Hour:"]
-ALARM_LABELS, QUIET_LABELS = range(10, 15), range(15, 17)
+ALARM_LABELS, QUIET_LABELS = range(11, 16), range(16, 18)
 # Where each control sits, in dialog units (the up-downs sit on their box):
 # two columns in tab order, within 560 by 400.
-DIALOG_UNITS = (552, 239)
+DIALOG_UNITS = (552, 254)
 POSITIONS = {1001: (7, 7), 1002: (137, 7), 1003: (7, 21), 1004: (137, 21), 1005: (7, 35),
-             1006: (137, 35), 1007: (92, 50), 1008: (92, 66), 1010: (150, 67), 1011: (7, 81),
-             1012: (7, 95), 1013: (137, 95), 1014: (92, 110), 1015: (92, 128), 1016: (92, 144),
-             1017: (88, 158), 1018: (92, 177), 1019: (227, 177), 1021: (92, 193),
-             1022: (92, 207), 1023: (176, 206), 1024: (366, 7), 1025: (366, 23),
+             1006: (137, 35), 1007: (92, 50), 1008: (92, 66), 1010: (150, 67), 1084: (92, 81),
+             1011: (7, 96),
+             1012: (7, 110), 1013: (137, 110), 1014: (92, 125), 1015: (92, 143), 1016: (92, 159),
+             1017: (88, 173), 1018: (92, 192), 1019: (227, 192), 1021: (92, 208),
+             1022: (92, 222), 1023: (176, 221), 1024: (366, 7), 1025: (366, 23),
              1026: (285, 41), 1027: (415, 41), 1028: (285, 60), 1029: (366, 74),
              1031: (366, 90), 1033: (366, 106), 1035: (366, 122), 1036: (464, 121),
              1037: (366, 138), 1038: (285, 159), 1039: (366, 173), 1041: (366, 189),
-             1047: (297, 205), 1: (385, 218), 2: (440, 218), 1043: (495, 218)}
+             1047: (297, 205), 1: (385, 233), 2: (440, 233), 1043: (495, 233)}
 # Wine's accessibility layer names a drop-down list by its selection and a
 # trackbar not at all; for those the label just before them must name them.
-UNNAMED_BY_WINE = {1015, 1017, 1018}
+UNNAMED_BY_WINE = {1015, 1017, 1018, 1084}
 CHECKED_BY_DEFAULT = {1002, 1006, 1010, 1011}
 CHECK_BOXES = {1001, 1002, 1003, 1004, 1005, 1006, 1010, 1011, 1012, 1013, 1016, 1021, 1026,
                1027, 1028, 1038}
@@ -102,7 +103,7 @@ class ConfigurationDialogTest(E2ETestCase):
                  or dialog.get(c, "class") == "Button"]
         letters = [t[t.index("&") + 1].lower() for t in texts if "&" in t]
         self.assertEqual(len(letters), len(set(letters)), letters)
-        self.assertEqual(len(letters), 25)
+        self.assertEqual(len(letters), 26)
         self.assertTrue(all("&" in dialog.get(c, "text") for c in CHECK_BOXES | {1043}))
         # A screen reader names each focusable control by its label, without the &.
         code, names = probe("names", CONFIGURATION)
@@ -153,7 +154,7 @@ class ConfigurationDialogTest(E2ETestCase):
         # alarm's labels and fields together.
         press(CONFIGURATION, "alt+b", "alt+l")
         self.assertTrue(wait_for(lambda: look(CONFIGURATION).checked(1005), 5))
-        self.assertTrue(wait_for(lambda: look(CONFIGURATION).enabled("label10"), 5))
+        self.assertTrue(wait_for(lambda: look(CONFIGURATION).enabled("label11"), 5))
         self.assertTrue(look(CONFIGURATION).enabled(1029))
         press(CONFIGURATION, "alt+b", "alt+l")
         self.assertTrue(wait_for(lambda: not look(CONFIGURATION).checked(1028), 5))
@@ -168,7 +169,7 @@ class ConfigurationDialogTest(E2ETestCase):
         self.assertEqual(read_ini(box.ini_path), {"Settings": {
             "StartHidden": "0", "RegisterHotkeys": "1", "24Hour": "0", "UniversalTime": "0",
             "BypassMarker": "0", "IncludeZone": "1", "TimeIntro": "The current time is",
-            "CheckInterval": "15", "StartupAnnounce": "1", "EndComma": "1", "AnnounceDate": "0",
+            "CheckInterval": "15", "Chime": "0", "StartupAnnounce": "1", "EndComma": "1", "AnnounceDate": "0",
             "ShortDate": "0", "DateIntro": "The current date is", "AudioDevice": "-1",
             "OwnDevice": "0", "Volume": "100", "Speaker": "0", "Rate": "181", "ResetSpeech": "0",
             "UserDictionary": "", "Greeting": "", "Closing": "", "BeepInterval": "0",

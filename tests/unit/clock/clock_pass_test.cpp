@@ -108,7 +108,12 @@ class Machine : public ClockHost, public SpeechSession {
         speaking_ = Spoken::Clipboard;
         return true;
     }
-    void Announce(const ClockReading &clock, bool) override {
+    // The chime instead of the time counts as the minute's announcement.
+    bool PlayChime(const ChimePattern &) override {
+        Announce(Local(), false, nullptr);
+        return true;
+    }
+    void Announce(const ClockReading &clock, bool, const ChimePattern *) override {
         const ClockReading now = Local();
         if (now.minute != clock.minute || now.hour != clock.hour) {
             ++passedMinuteSpoken;
@@ -451,18 +456,18 @@ void ExpectRepeatingAlarms(const Machine &m, int64_t firstDay, int days) {
 }
 
 // A year in three zones: both changes of the clocks, midnight, the clock set
-// back and forward, sleep, speech and alarms of every length that repeat
+// back and forward, sleep, chimes, speech and alarms of every length that repeat
 // every day, on weekdays, on weekends or once.  Each day runs around the
 // alarms and around midnight, and the days of the clocks' changes run whole;
 // in between the machine is off.
 TEST(ClockPass, AYearInThreeZones) {
     struct Zone {
         const char *name;
-        int alarmH, alarmM, alarmS, interval;
+        int alarmH, alarmM, alarmS, interval, chime;
     };
-    const Zone zones[] = {{"America/New_York", 2, 30, 0, 60},
-                          {"Australia/Sydney", 2, 30, 0, 15},
-                          {"Asia/Kolkata", 23, 59, 59, 7}};
+    const Zone zones[] = {{"America/New_York", 2, 30, 0, 60, 1},
+                          {"Australia/Sydney", 2, 30, 0, 15, 2},
+                          {"Asia/Kolkata", 23, 59, 59, 7, 0}};
     for (const Zone &zone : zones) {
         SCOPED_TRACE(zone.name);
         Machine m(zone.name);
@@ -471,6 +476,7 @@ TEST(ClockPass, AYearInThreeZones) {
             DayNumber(std::atoi(kFirstDay), std::atoi(kFirstDay + 5), std::atoi(kFirstDay + 8));
         AddRepeatingAlarms(m, zone.alarmH * 3600 + zone.alarmM * 60 + zone.alarmS, firstDay);
         m.Set(Setting::CheckInterval, zone.interval);
+        m.Set(Setting::Chime, zone.chime);
         m.StartAt(kFirstDay);
         ClockState state;
         ASSERT_TRUE(StartClock(state, m));
