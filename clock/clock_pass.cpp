@@ -40,13 +40,16 @@ struct AlarmSetting {
     AlarmRepeat repeat;
 };
 
-AlarmSetting ReadAlarm(ClockHost &host, int index) {
-    const AlarmSchedule schedule = host.ReadAlarm(index);
+AlarmSetting SettingOf(const AlarmSchedule &schedule) {
     AlarmSetting alarm;
     alarm.enabled = schedule.present && schedule.on;
     alarm.secondOfDay = AlarmSecondOfDay(schedule.hour, schedule.minute, schedule.second);
     alarm.repeat = schedule.repeat;
     return alarm;
+}
+
+AlarmSetting ReadAlarm(ClockHost &host, int index) {
+    return SettingOf(host.ReadAlarm(index));
 }
 
 // An alarm set to another time or other days since its watch's date was
@@ -146,9 +149,10 @@ void ReadClipboard(ClockState &state, ClockHost &host) {
 
 // Alarm index, if this pass is the first to see its second on a date it is
 // due.  True when it was spoken and waited for.
-bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now, int index) {
+bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now, int index,
+                     const AlarmSchedule &schedule) {
     ListedAlarm &listed = state.alarms[index];
-    const AlarmSetting alarm = ReadAlarm(host, index);
+    const AlarmSetting alarm = SettingOf(schedule);
     const AlarmDue due = CheckListedAlarm(listed, alarm, now);
     if (alarm.enabled && Changed(listed, alarm)) {
         listed.watch.lastDay = kNoDay;
@@ -188,11 +192,20 @@ bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now, i
 }
 
 // Every alarm of the list in its order: two due in the same second are heard
-// one after the other.
+// one after the other.  Then the next one is shown if it changed.
 bool SoundAlarmsIfDue(ClockState &state, ClockHost &host, const PassClock &now) {
+    AlarmSchedule schedules[kMaxAlarms];
+    for (int i = 0; i < kMaxAlarms; ++i) {
+        schedules[i] = host.ReadAlarm(i);
+    }
     bool waited = false;
     for (int i = 0; i < kMaxAlarms; ++i) {
-        waited = SoundAlarmIfDue(state, host, now, i) || waited;
+        waited = SoundAlarmIfDue(state, host, now, i, schedules[i]) || waited;
+    }
+    const int64_t next = NextAlarmWall(schedules, kMaxAlarms, now.wall);
+    if (next != state.nextAlarm) {
+        state.nextAlarm = next;
+        host.ShowNextAlarm(next);
     }
     return waited;
 }

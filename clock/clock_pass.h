@@ -89,6 +89,9 @@ class ClockHost {
     // damaged slot is not present.
     virtual AlarmSchedule ReadAlarm(int index) = 0;
     virtual void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) = 0;
+    // The next alarm (a wall second of the pass's clock, or kNoAlarm) has
+    // changed since the last pass.
+    virtual void ShowNextAlarm(int64_t wall) = 0;
     // The alarm of hour:minute:second was found too late to be sounded.
     virtual void ShowAlarmMissed(uint16_t hour, uint16_t minute, uint16_t second) = 0;
 
@@ -108,7 +111,8 @@ struct ListedAlarm {
 struct ClockState {
     AnnouncementBookkeeping bookkeeping;
     ListedAlarm alarms[kMaxAlarms];
-    ClockReading previousPass; // the reading of the last pass, for the pause
+    int64_t nextAlarm = kNoAlarm - 1; // as last shown; at first none is
+    ClockReading previousPass;        // the reading of the last pass, for the pause
     bool previousPassUtc = false;
     bool waitedForSpeech = false; // the last pass took a waiting step
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alarm_store.h"
+#include "alarm_text.h"
 #include "announcement.h"
 #include "announcement_win.h"
 #include "clipboard_text.h"
@@ -27,6 +28,19 @@ const UINT kStatusBarTimeoutMs = 1000;
 // Auto-reset: one wake-up per burst of requests, none lost.  Made while the
 // program loads, so that it exists before any thread can raise a request.
 const HANDLE WakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+
+// Written by the ClockThread, read by the main thread when it puts the idle
+// text back or builds the tray icon's tip.  Empty idle text: not set yet.
+SRWLOCK SharedTextLock = SRWLOCK_INIT;
+char SharedIdleText[kTextBufferSize];
+char SharedNextAlarmText[kTextBufferSize];
+
+void ShareTexts(const char *idle, const char *nextAlarm) {
+    AcquireSRWLockExclusive(&SharedTextLock);
+    lstrcpynA(SharedIdleText, idle, sizeof SharedIdleText);
+    lstrcpynA(SharedNextAlarmText, nextAlarm, sizeof SharedNextAlarmText);
+    ReleaseSRWLockExclusive(&SharedTextLock);
+}
 
 ClockReading ToClockReading(const SYSTEMTIME &time) {
     ClockReading reading;
@@ -110,6 +124,7 @@ class ClockOnPlatform : public ClockHost {
         : window_(window), session_(window.mainWindow, WakeEvent) {
         LoadAnnouncementTexts(texts_);
         LoadText(IDS_READY, ready_);
+        LoadText(IDS_READY, idle_);
         LoadText(IDS_SPEAKING, speaking_);
         LoadText(IDS_ALARM_MISSED, missedFormat_);
     }
@@ -204,30 +219,66 @@ class ClockOnPlatform : public ClockHost {
         }
     }
 
+    // The idle text names the next alarm, or says "I'm ready!" when none is
+    // on, unless an alarm was missed.
+    void ShowNextAlarm(int64_t wall) override {
+        if (wall == kNoAlarm) {
+            nextAlarm_[0] = '\0';
+        } else {
+            FormatNextAlarm(wall, nextAlarm_);
+        }
+        if (!missed_) {
+            SetIdleText(nextAlarm_[0] != '\0' ? nextAlarm_ : ready_);
+        }
+        ShareTexts(idle_, nextAlarm_);
+        PostMessageA(window_.mainWindow, kIdleTextMessage, 0, 0);
+    }
+
     // Until the thread ends, the idle StatusBar text says which alarm was
-    // missed instead of "I'm ready!".
+    // missed instead.
     void ShowAlarmMissed(uint16_t hour, uint16_t minute, uint16_t) override {
         char time[kTextBufferSize];
         FormatAlarmTime(texts_, hour, minute, time);
         char missed[kTextBufferSize]{};
         wsprintfA(missed, missedFormat_, time);
-        ExchangeStatusText(window_, idle_, missed);
-        std::memcpy(missedText_, missed, sizeof missed);
-        idle_ = missedText_;
+        SetIdleText(missed);
+        missed_ = true;
+        ShareTexts(idle_, nextAlarm_);
+        PostMessageA(window_.mainWindow, kIdleTextMessage, 0, 0);
     }
 
   private:
+    // The main thread shows it (kIdleTextMessage): an exchange from here
+    // could time out and leave the StatusBar on the old text for good.
+    void SetIdleText(const char *text) { lstrcpynA(idle_, text, sizeof idle_); }
+
     const ClockWindow &window_;
     EngineSession session_;
     AnnouncementTexts texts_;
     char ready_[kTextBufferSize];
     char speaking_[kTextBufferSize];
     char missedFormat_[kTextBufferSize];
-    char missedText_[kTextBufferSize]{};
-    const char *idle_ = ready_;
+    char idle_[kTextBufferSize];
+    char nextAlarm_[kTextBufferSize]{};
+    bool missed_ = false;
 };
 
 } // namespace
+
+void ReadIdleStatusText(char (&text)[kTextBufferSize]) {
+    AcquireSRWLockShared(&SharedTextLock);
+    lstrcpynA(text, SharedIdleText, sizeof text);
+    ReleaseSRWLockShared(&SharedTextLock);
+    if (text[0] == '\0') {
+        LoadText(IDS_READY, text);
+    }
+}
+
+void ReadNextAlarmText(char (&text)[kTextBufferSize]) {
+    AcquireSRWLockShared(&SharedTextLock);
+    lstrcpynA(text, SharedNextAlarmText, sizeof text);
+    ReleaseSRWLockShared(&SharedTextLock);
+}
 
 void RaiseRequest(ClockRequest request) {
     ClockRequests.fetch_or(request);

@@ -85,6 +85,11 @@ int32_t AlarmSecondOfDay(uint16_t hour, uint16_t minute, uint16_t second);
 // its days, or on its one date only.
 bool AlarmRepeatsOn(const AlarmRepeat &repeat, int64_t day);
 
+// The wall second after nowWall when the first of the alarms that are on is
+// next due, or kNoAlarm.
+constexpr int64_t kNoAlarm = INT64_MAX;
+int64_t NextAlarmWall(const AlarmSchedule *alarms, int count, int64_t nowWall);
+
 // Whether the alarm is due at this pass, given the clock now (wall seconds of
 // the clock the alarm is compared with, and the UTC clock's seconds).
 AlarmDue CheckAlarm(const AlarmWatch &watch, int64_t nowWall, int64_t nowUtc, bool utcClock,

@@ -97,6 +97,7 @@
 #define IDS_CHIME_NONE 494
 #define IDS_CHIME_BEFORE 495
 #define IDS_CHIME_INSTEAD 496
+#define IDS_TRAY_TIP_ALARM 497
 
 // Commands 40001-40024 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.

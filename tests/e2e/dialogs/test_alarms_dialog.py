@@ -1,7 +1,8 @@
 """The Alarms dialog as a user meets it: opened by its key from the main
 window, an alarm added, one changed, turned off and on, and one deleted, all
-by keys; what it stored read back from the INI file; and the added alarm
-heard at its time from the recording engine."""
+by keys; what it stored read back from the INI file; the next alarm named in
+the status bar; and the added alarm heard at its time from the recording
+engine."""
 import unittest
 
 from dialog_driver import gone, look, press, read_ini
@@ -22,6 +23,9 @@ class AlarmsDialogTest(E2ETestCase):
                         if line.split("\t")[1] == "speak"]
         except OSError:
             return []
+
+    def status(self):
+        return probe("statusbar")[1].get("text")
 
     def alarms(self, box):
         return read_ini(box.ini_path).get("Alarms", {})
@@ -88,10 +92,14 @@ class AlarmsDialogTest(E2ETestCase):
         press(ALARMS, "Escape")
         self.assertTrue(gone(ALARMS))
 
-        # The weekday alarm sounds at 7:00:00, once.
+        # The status bar names it; it sounds at 7:00:00, once; then the next day's.
+        self.assertTrue(wait_for(lambda: self.status() == "Next alarm: Tuesday 7:00 AM", 10),
+                        self.status())
         self.assertTrue(wait_for(lambda: "weekday alarm" in self.spoken(box), 90),
                         self.spoken(box))
         self.assertEqual(self.spoken(box).count("weekday alarm"), 1)
+        self.assertTrue(wait_for(lambda: self.status() == "Next alarm: Wednesday 7:00 AM", 10),
+                        self.status())
 
 
 if __name__ == "__main__":

@@ -73,6 +73,7 @@ class Machine : public ClockHost, public SpeechSession {
     std::map<int64_t, int> announcedMinutes;             // real minute -> count
     std::vector<std::pair<int64_t, int64_t>> dueMinutes; // real minute, real ms of second 0
     std::vector<Wait> waits;
+    std::vector<int64_t> nextAlarms; // as shown, when they changed
     int passedMinuteSpoken = 0;
 
     // --- ClockHost
@@ -125,6 +126,7 @@ class Machine : public ClockHost, public SpeechSession {
     void Beep() override {}
     void ShowSpeaking(bool) override {}
     // The first of the alarms of that second not yet heard or missed that date.
+    void ShowNextAlarm(int64_t wall) override { nextAlarms.push_back(wall); }
     void ShowAlarmMissed(uint16_t h, uint16_t m, uint16_t s) override {
         for (size_t i = 0; i < list_.size(); ++i) {
             if (list_[i].second == h * 3600 + m * 60 + s && !recorded_.count({i, DayOf(i)})) {
@@ -249,8 +251,12 @@ class Machine : public ClockHost, public SpeechSession {
         const int64_t wall = WallSeconds(Local());
         return wall / 86400 - (wall % 86400 < list_.at(i).second ? 1 : 0);
     }
+    // The alarm named as the next one is never later than one that sounds.
     void Record(size_t i, bool missed) {
         const int64_t day = DayOf(i);
+        if (!missed && !nextAlarms.empty()) { // the very first pass may be a clipboard's
+            EXPECT_LE(nextAlarms.back(), day * 86400 + list_[i].second) << "alarm " << i;
+        }
         recorded_.insert({i, day});
         alarms.push_back({i, day, realMs_ - firstShown_[{i, day}], missed});
         speaking_ = Spoken::Alarm;

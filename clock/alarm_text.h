@@ -8,5 +8,6 @@ void FormatAlarmClockTime(const AlarmSchedule &schedule, char (&text)[kTextBuffe
 // "Every day", "Weekdays", "Weekends", the chosen days' short names, or
 // "Once on" the date.
 void FormatAlarmDays(const AlarmRepeat &repeat, char (&text)[kTextBufferSize]);
-// The locale's full name of a day of the week (0 is Sunday).
-void FormatDayName(int dayOfWeek, char (&text)[kTextBufferSize]);
+// "Next alarm: Tuesday 7:00 AM" for the alarm due at a wall second
+// (pass_decision.h), without the seconds when they are 0.
+void FormatNextAlarm(int64_t wall, char (&text)[kTextBufferSize]);

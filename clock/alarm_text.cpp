@@ -14,21 +14,32 @@ LCTYPE DayName(int dayOfWeek, bool full) {
     return (full ? LOCALE_SDAYNAME1 : LOCALE_SABBREVDAYNAME1) + fromMonday;
 }
 
+void FormatTimeOfDay(int32_t secondOfDay, DWORD flags, char (&text)[kTextBufferSize]) {
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    time.wHour = static_cast<WORD>(secondOfDay / 3600 % 24);
+    time.wMinute = static_cast<WORD>(secondOfDay / 60 % 60);
+    time.wSecond = static_cast<WORD>(secondOfDay % 60);
+    text[0] = '\0';
+    GetTimeFormatA(LOCALE_USER_DEFAULT, flags, &time, nullptr, text, sizeof text);
+}
+
 } // namespace
 
 void FormatAlarmClockTime(const AlarmSchedule &schedule, char (&text)[kTextBufferSize]) {
-    SYSTEMTIME time{};
-    GetLocalTime(&time);
-    time.wHour = static_cast<WORD>(schedule.hour % 24u);
-    time.wMinute = static_cast<WORD>(schedule.minute % 60u);
-    time.wSecond = static_cast<WORD>(schedule.second % 60u);
-    text[0] = '\0';
-    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text);
+    FormatTimeOfDay(schedule.hour % 24 * 3600 + schedule.minute % 60 * 60 + schedule.second % 60, 0,
+                    text);
 }
 
-void FormatDayName(int dayOfWeek, char (&text)[kTextBufferSize]) {
-    text[0] = '\0';
-    GetLocaleInfoA(LOCALE_USER_DEFAULT, DayName(dayOfWeek, true), text, sizeof text);
+void FormatNextAlarm(int64_t wall, char (&text)[kTextBufferSize]) {
+    const int64_t day = wall / 86400;
+    const int32_t secondOfDay = static_cast<int32_t>(wall % 86400);
+    char name[kTextBufferSize]{}, time[kTextBufferSize], format[kTextBufferSize];
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, DayName(static_cast<int>((day + 4) % 7), true), name,
+                   sizeof name);
+    FormatTimeOfDay(secondOfDay, secondOfDay % 60 == 0 ? TIME_NOSECONDS : 0, time);
+    LoadText(IDS_NEXT_ALARM, format);
+    wsprintfA(text, format, name, time);
 }
 
 void FormatAlarmDays(const AlarmRepeat &repeat, char (&text)[kTextBufferSize]) {
