@@ -48,10 +48,6 @@ AlarmSetting SettingOf(const AlarmSchedule &schedule) {
     return alarm;
 }
 
-AlarmSetting ReadAlarm(ClockHost &host, int index) {
-    return SettingOf(host.ReadAlarm(index));
-}
-
 // An alarm set to another time or other days since its watch's date was
 // kept: set for later today after it sounded, it sounds again.
 bool Changed(const ListedAlarm &listed, const AlarmSetting &alarm) {
@@ -108,8 +104,11 @@ class ClipboardWatcher : public StopOrExit {
             return true;
         }
         const PassClock now = ReadPassClock(host_, host_.ReadFlag(Setting::UniversalTime));
+        AlarmSchedule schedules[kMaxAlarms];
+        host_.ReadAlarms(schedules);
         for (int i = 0; i < kMaxAlarms; ++i) {
-            if (CheckListedAlarm(alarms_[i], ReadAlarm(host_, i), now).call == AlarmCall::Sound) {
+            if (CheckListedAlarm(alarms_[i], SettingOf(schedules[i]), now).call ==
+                AlarmCall::Sound) {
                 return true;
             }
         }
@@ -195,9 +194,7 @@ bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now, i
 // one after the other.  Then the next one is shown if it changed.
 bool SoundAlarmsIfDue(ClockState &state, ClockHost &host, const PassClock &now) {
     AlarmSchedule schedules[kMaxAlarms];
-    for (int i = 0; i < kMaxAlarms; ++i) {
-        schedules[i] = host.ReadAlarm(i);
-    }
+    host.ReadAlarms(schedules);
     bool waited = false;
     for (int i = 0; i < kMaxAlarms; ++i) {
         waited = SoundAlarmIfDue(state, host, now, i, schedules[i]) || waited;

@@ -85,9 +85,9 @@ class ClockHost {
     virtual void Beep() = 0;
     // The StatusBar between its idle text and "Speaking".
     virtual void ShowSpeaking(bool speaking) = 0;
-    // Alarm index of the list (0 is the Configuration dialog's); an empty or
+    // The list of alarms (0 is the Configuration dialog's); an empty or
     // damaged slot is not present.
-    virtual AlarmSchedule ReadAlarm(int index) = 0;
+    virtual void ReadAlarms(AlarmSchedule (&alarms)[kMaxAlarms]) = 0;
     virtual void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) = 0;
     // The next alarm (a wall second of the pass's clock, or kNoAlarm) has
     // changed since the last pass.

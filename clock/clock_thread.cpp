@@ -157,7 +157,9 @@ class ClockOnPlatform : public ClockHost {
     bool ReadFlag(Setting id) override { return ::ReadFlag(id); }
     void ReadText(Setting id, char (&text)[kTextBufferSize]) override { ::ReadText(id, text); }
 
-    AlarmSchedule ReadAlarm(int index) override { return ReadAlarmSchedule(index); }
+    void ReadAlarms(AlarmSchedule (&alarms)[kMaxAlarms]) override {
+        ReadAlarmSchedules(alarms, false);
+    }
     void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) override {
         ::ReadAlarmText(index, which, text);
     }

@@ -22,8 +22,7 @@ int SelectedSlot(HWND dialog) {
                           : static_cast<int>(SendMessageA(List(dialog), LB_GETITEMDATA, line, 0));
 }
 
-void FormatLine(int slot, char (&line)[4 * kTextBufferSize]) {
-    const AlarmSchedule schedule = ReadAlarmSchedule(slot);
+void FormatLine(int slot, const AlarmSchedule &schedule, char (&line)[4 * kTextBufferSize]) {
     char time[kTextBufferSize], days[kTextBufferSize], message[kTextBufferSize],
         state[kTextBufferSize];
     FormatAlarmClockTime(schedule, time);
@@ -38,12 +37,14 @@ void FillList(HWND dialog, int selectSlot) {
     HWND list = List(dialog);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     LRESULT selected = 0;
+    AlarmSchedule schedules[kMaxAlarms];
+    ReadAlarmSchedules(schedules);
     for (int slot = 0; slot < kMaxAlarms; ++slot) {
-        if (!ReadAlarmSchedule(slot).present) {
+        if (!schedules[slot].present) {
             continue;
         }
         char line[4 * kTextBufferSize];
-        FormatLine(slot, line);
+        FormatLine(slot, schedules[slot], line);
         const LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
         SendMessageA(list, LB_SETITEMDATA, at, slot);
         if (slot == selectSlot) {
@@ -69,8 +70,10 @@ void Edit(HWND dialog, int slot, AlarmEdit edit) {
 }
 
 void Add(HWND dialog) {
+    AlarmSchedule schedules[kMaxAlarms];
+    ReadAlarmSchedules(schedules);
     int slot = 1;
-    while (slot < kMaxAlarms && ReadAlarmSchedule(slot).present) {
+    while (slot < kMaxAlarms && schedules[slot].present) {
         ++slot;
     }
     if (slot == kMaxAlarms) {

@@ -1,5 +1,10 @@
 #include "alarm_store.h"
 
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
 #include "settings_store.h"
 
 namespace {
@@ -35,26 +40,78 @@ void DeleteValue(int index, const char *suffix) {
     DeleteSettingValue(kSectionAlarms, key, ConfigFilePath);
 }
 
+using ScheduleTexts = char[kMaxAlarms][kTextBufferSize];
+
+const char *ScheduleSuffix(int index) {
+    return index == 0 ? "Days" : "";
+}
+
+// The whole section at once; false when it did not fit, or the settings are
+// in the registry.  The first of two equal keys counts, as for one key's
+// read, and a value as long as a read's buffer is absent, as in ReadValue.
+bool ReadIniSection(ScheduleTexts &texts) {
+    if (UseRegistry != 0) {
+        return false;
+    }
+    std::vector<char> section(32768);
+    const DWORD size = static_cast<DWORD>(section.size());
+    if (GetPrivateProfileSectionA(kSectionAlarms, section.data(), size, ConfigFilePath) >=
+        size - 2) {
+        return false;
+    }
+    bool seen[kMaxAlarms]{};
+    for (const char *entry = section.data(); *entry != '\0'; entry += std::strlen(entry) + 1) {
+        const char *equals = std::strchr(entry, '=');
+        if (equals == nullptr || equals - entry >= 32) {
+            continue;
+        }
+        char name[32]{};
+        std::memcpy(name, entry, static_cast<size_t>(equals - entry));
+        for (int i = 0; i < kMaxAlarms; ++i) {
+            char key[32];
+            AlarmKey(i, ScheduleSuffix(i), key);
+            if (!seen[i] && lstrcmpiA(name, key) == 0) {
+                seen[i] = true;
+                if (std::strlen(equals + 1) < kTextBufferSize - 1) {
+                    lstrcpynA(texts[i], equals + 1, kTextBufferSize);
+                }
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
+void ReadAlarmSchedules(AlarmSchedule (&schedules)[kMaxAlarms], bool whole) {
+    ScheduleTexts texts{};
+    if (!ReadIniSection(texts)) {
+        for (int i = 0; i < kMaxAlarms; ++i) {
+            ReadValue(i, ScheduleSuffix(i), texts[i]);
+        }
+    }
+    AlarmSchedule &first = schedules[0];
+    first = AlarmSchedule();
+    first.present = true;
+    first.on = ReadFlag(Setting::AlarmEnabled);
+    if (first.on || whole) {
+        first.hour = Stored(Setting::AlarmHour);
+        first.minute = Stored(Setting::AlarmMinute);
+        first.second = Stored(Setting::AlarmSecond);
+    }
+    ParseAlarmRepeat(texts[0], first.repeat); // absent or damaged: every day
+    for (int i = 1; i < kMaxAlarms; ++i) {
+        schedules[i] = AlarmSchedule();
+        if (!ParseAlarmSchedule(texts[i], schedules[i])) {
+            schedules[i] = AlarmSchedule();
+        }
+    }
+}
+
 AlarmSchedule ReadAlarmSchedule(int index) {
-    AlarmSchedule schedule;
-    char text[kTextBufferSize];
-    if (index == 0) {
-        schedule.present = true;
-        schedule.on = ReadFlag(Setting::AlarmEnabled);
-        schedule.hour = Stored(Setting::AlarmHour);
-        schedule.minute = Stored(Setting::AlarmMinute);
-        schedule.second = Stored(Setting::AlarmSecond);
-        ReadValue(index, "Days", text);
-        ParseAlarmRepeat(text, schedule.repeat); // absent or damaged: every day
-        return schedule;
-    }
-    ReadValue(index, "", text);
-    if (!ParseAlarmSchedule(text, schedule)) {
-        return AlarmSchedule();
-    }
-    return schedule;
+    AlarmSchedule schedules[kMaxAlarms];
+    ReadAlarmSchedules(schedules);
+    return schedules[index];
 }
 
 void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) {

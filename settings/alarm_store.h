@@ -5,6 +5,10 @@
 
 #include "alarm_list.h"
 
+// Every slot, with one read of the [Alarms] section where the INI file
+// allows it: the clock reads them each second.  Without whole, the first
+// alarm's time is read only while it is on.
+void ReadAlarmSchedules(AlarmSchedule (&schedules)[kMaxAlarms], bool whole = true);
 AlarmSchedule ReadAlarmSchedule(int index);
 // Clears text, then reads; an oversized text reads as empty.
 void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]);

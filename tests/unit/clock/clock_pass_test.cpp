@@ -84,18 +84,18 @@ class Machine : public ClockHost, public SpeechSession {
     int32_t ReadInt(Setting id) override { return settings_[static_cast<size_t>(id)]; }
     bool ReadFlag(Setting id) override { return ReadInt(id) != 0; }
     void ReadText(Setting, char (&text)[kTextBufferSize]) override { text[0] = '\0'; }
-    AlarmSchedule ReadAlarm(int index) override {
-        AlarmSchedule schedule;
-        if (static_cast<size_t>(index) < list_.size()) {
-            const Listed &a = list_[index];
-            schedule = {true,
-                        true,
-                        static_cast<uint16_t>(a.second / 3600),
-                        static_cast<uint16_t>(a.second / 60 % 60),
-                        static_cast<uint16_t>(a.second % 60),
-                        a.repeat};
+    void ReadAlarms(AlarmSchedule (&alarms)[kMaxAlarms]) override {
+        for (size_t i = 0; i < kMaxAlarms; ++i) {
+            alarms[i] = AlarmSchedule();
+            if (i < list_.size()) {
+                const Listed &a = list_[i];
+                alarms[i].present = alarms[i].on = true;
+                alarms[i].hour = static_cast<uint16_t>(a.second / 3600);
+                alarms[i].minute = static_cast<uint16_t>(a.second / 60 % 60);
+                alarms[i].second = static_cast<uint16_t>(a.second % 60);
+                alarms[i].repeat = a.repeat;
+            }
         }
-        return schedule;
     }
     void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) override {
         text[0] = '\0';
