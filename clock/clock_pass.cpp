@@ -89,7 +89,7 @@ AlarmDue CheckListedAlarm(const ListedAlarm &listed, const AlarmSetting &alarm,
         watch.lastDay = kNoDay;
     }
     const AlarmDue due = CheckAlarm(watch, now.wall, now.utc, now.utcClock, alarm.secondOfDay);
-    return AlarmRepeatsOn(alarm.repeat, due.day) ? due : AlarmDue();
+    return due.call == AlarmCall::None || AlarmRepeatsOn(alarm.repeat, due.day) ? due : AlarmDue();
 }
 
 // A clipboard reading gives way to Restart Speech and to an alarm that has
