@@ -391,6 +391,24 @@ TEST(ClockPass, AlarmsAndAnnouncementsInTheCasesUsersMet) {
     }
 }
 
+// An alarm set to a later time after it sounded sounds again that day, once;
+// set back to the time it sounded at, it stays silent.
+TEST(ClockPass, AnAlarmSetLaterTheSameDaySoundsAgain) {
+    Machine m("Europe/Berlin");
+    m.SetAlarm(7, 0, 0);
+    m.StartAt("2026-12-08 06:59:50");
+    ClockState state;
+    ASSERT_TRUE(StartClock(state, m));
+    m.RunUntil(state, "2026-12-08 07:02:00");
+    m.SetAlarm(7, 5, 0);
+    m.RunUntil(state, "2026-12-08 07:10:00");
+    m.SetAlarm(7, 0, 0);
+    m.RunUntil(state, "2026-12-08 07:20:00");
+    ASSERT_EQ(m.alarms.size(), 2u);
+    EXPECT_EQ(m.alarms[0].day, m.alarms[1].day);
+    EXPECT_FALSE(m.alarms[0].missed || m.alarms[1].missed);
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 // Instrumented code runs many times slower: the spring's changes of the
 // clocks in both hemispheres only.
