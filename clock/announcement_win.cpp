@@ -21,8 +21,8 @@ void FormatClockTime(const AnnouncementTexts &texts, const TimeFormat &format,
 class AnnouncementOnPlatform : public AnnouncementHost {
   public:
     AnnouncementOnPlatform(SpeechSession &session, const AnnouncementTexts &texts,
-                           const ClockWindow &window, const SYSTEMTIME &clock)
-        : session_(session), texts_(texts), window_(window), clock_(clock) {}
+                           const ClockWindow &window, const SYSTEMTIME &clock, const char *chime)
+        : session_(session), texts_(texts), window_(window), clock_(clock), chime_(chime) {}
 
     bool ReadFlag(Setting id) override { return ::ReadFlag(id); }
 
@@ -52,9 +52,14 @@ class AnnouncementOnPlatform : public AnnouncementHost {
 
     const char *UniversalTimeWords() override { return texts_.universalTimeWords; }
 
+    // The chime comes right after the interruption step, which would cut
+    // it, and before the greeting.
     void InterruptionStep() override {
         if (::ReadFlag(Setting::Interruptability)) {
             session_.Interrupt();
+        }
+        if (chime_ != nullptr) {
+            session_.Speak(chime_, true, SpeechKind::Sound);
         }
     }
 
@@ -86,6 +91,7 @@ class AnnouncementOnPlatform : public AnnouncementHost {
     const AnnouncementTexts &texts_;
     const ClockWindow &window_;
     const SYSTEMTIME &clock_;
+    const char *chime_;
 };
 
 } // namespace
@@ -97,8 +103,8 @@ void LoadAnnouncementTexts(AnnouncementTexts &texts) {
 }
 
 void AnnounceTime(SpeechSession &session, const AnnouncementTexts &texts, const ClockWindow &window,
-                  const SYSTEMTIME &clock, bool startupAnnouncementPending) {
-    AnnouncementOnPlatform host(session, texts, window, clock);
+                  const SYSTEMTIME &clock, bool startupAnnouncementPending, const char *chime) {
+    AnnouncementOnPlatform host(session, texts, window, clock, chime);
     SpeakAnnouncement(host, startupAnnouncementPending);
 }
 

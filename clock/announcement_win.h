@@ -15,9 +15,11 @@ struct AnnouncementTexts {
 };
 void LoadAnnouncementTexts(AnnouncementTexts &texts);
 
-// Composes and speaks the announcement of clock.
+// Composes and speaks the announcement of clock, after chime (a play
+// command) when there is one.
 void AnnounceTime(SpeechSession &session, const AnnouncementTexts &texts, const ClockWindow &window,
-                  const SYSTEMTIME &clock, bool startupAnnouncementPending);
+                  const SYSTEMTIME &clock, bool startupAnnouncementPending,
+                  const char *chime = nullptr);
 
 // hour:minute in the picture the announcements use (12 or 24 hours).
 void FormatAlarmTime(const AnnouncementTexts &texts, uint16_t hour, uint16_t minute,

@@ -37,17 +37,23 @@ class StopOrExit : public WaitWatcher {
 struct AlarmSetting {
     bool enabled = false;
     int32_t secondOfDay = -1;
+    AlarmRepeat repeat;
 };
 
-AlarmSetting ReadAlarm(ClockHost &host) {
+AlarmSetting SettingOf(const AlarmSchedule &schedule) {
     AlarmSetting alarm;
-    alarm.enabled = host.ReadFlag(Setting::AlarmEnabled);
-    if (alarm.enabled) {
-        alarm.secondOfDay = AlarmSecondOfDay(LowWord(host.ReadInt(Setting::AlarmHour)),
-                                             LowWord(host.ReadInt(Setting::AlarmMinute)),
-                                             LowWord(host.ReadInt(Setting::AlarmSecond)));
-    }
+    alarm.enabled = schedule.present && schedule.on;
+    alarm.secondOfDay = AlarmSecondOfDay(schedule.hour, schedule.minute, schedule.second);
+    alarm.repeat = schedule.repeat;
     return alarm;
+}
+
+// An alarm set to another time or other days since its watch's date was
+// kept: set for later today after it sounded, it sounds again.
+bool Changed(const ListedAlarm &listed, const AlarmSetting &alarm) {
+    const AlarmRepeat &a = listed.repeat, &b = alarm.repeat;
+    return listed.secondOfDay != alarm.secondOfDay || a.days != b.days || a.year != b.year ||
+           a.month != b.month || a.day != b.day;
 }
 
 // The clock the alarm and the announcement go by, and the absolute seconds.
@@ -72,27 +78,45 @@ PassClock ReadPassClock(ClockHost &host, bool utcClock) {
     return pass;
 }
 
+// The alarm's one rule (CheckAlarm) on the dates its repeat names.
+AlarmDue CheckListedAlarm(const ListedAlarm &listed, const AlarmSetting &alarm,
+                          const PassClock &now) {
+    if (!alarm.enabled) {
+        return AlarmDue();
+    }
+    AlarmWatch watch = listed.watch;
+    if (Changed(listed, alarm)) {
+        watch.lastDay = kNoDay;
+    }
+    const AlarmDue due = CheckAlarm(watch, now.wall, now.utc, now.utcClock, alarm.secondOfDay);
+    return due.call == AlarmCall::None || AlarmRepeatsOn(alarm.repeat, due.day) ? due : AlarmDue();
+}
+
 // A clipboard reading gives way to Restart Speech and to an alarm that has
 // come due, besides Stop Speaking and the end of the program.
 class ClipboardWatcher : public StopOrExit {
   public:
-    ClipboardWatcher(ClockHost &host, const AlarmWatch &alarm) : StopOrExit(host), alarm_(alarm) {}
+    ClipboardWatcher(ClockHost &host, const ListedAlarm (&alarms)[kMaxAlarms])
+        : StopOrExit(host), alarms_(alarms) {}
 
     bool CutNow() override {
         if (StopOrExit::CutNow() || Raised(host_.Requests().load(), RestartSpeechRequested)) {
             return true;
         }
-        const AlarmSetting alarm = ReadAlarm(host_);
-        if (!alarm.enabled) {
-            return false;
-        }
         const PassClock now = ReadPassClock(host_, host_.ReadFlag(Setting::UniversalTime));
-        return CheckAlarm(alarm_, now.wall, now.utc, now.utcClock, alarm.secondOfDay).call ==
-               AlarmCall::Sound;
+        AlarmSchedule schedules[kMaxAlarms];
+        host_.ReadAlarms(schedules);
+        for (int i = 0; i < kMaxAlarms; ++i) {
+            if (CheckListedAlarm(alarms_[i], SettingOf(schedules[i]), now).call ==
+                AlarmCall::Sound) {
+                return true;
+            }
+        }
+        return false;
     }
 
   private:
-    const AlarmWatch &alarm_;
+    const ListedAlarm (&alarms_)[kMaxAlarms];
 };
 
 void WaitingStep(ClockState &state, ClockHost &host, WaitWatcher &watcher) {
@@ -116,25 +140,29 @@ void ApplySpeechSettings(ClockHost &host) {
 
 void ReadClipboard(ClockState &state, ClockHost &host) {
     if (host.SpeakClipboard() && !host.ReadFlag(Setting::Interruptability)) {
-        ClipboardWatcher watcher(host, state.alarm);
+        ClipboardWatcher watcher(host, state.alarms);
         WaitingStep(state, host, watcher);
     }
     Clear(host, ReadClipboardRequested);
 }
 
-// The alarm, if this pass is the first to see its second.  True when it was
-// spoken and waited for.
-bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now) {
-    const AlarmSetting alarm = ReadAlarm(host);
-    AlarmDue due;
-    if (alarm.enabled) {
-        due = CheckAlarm(state.alarm, now.wall, now.utc, now.utcClock, alarm.secondOfDay);
+// Alarm index, if this pass is the first to see its second on a date it is
+// due.  True when it was spoken and waited for.
+bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now, int index,
+                     const AlarmSchedule &schedule) {
+    ListedAlarm &listed = state.alarms[index];
+    const AlarmSetting alarm = SettingOf(schedule);
+    const AlarmDue due = CheckListedAlarm(listed, alarm, now);
+    if (alarm.enabled && Changed(listed, alarm)) {
+        listed.watch.lastDay = kNoDay;
+        listed.secondOfDay = alarm.secondOfDay;
+        listed.repeat = alarm.repeat;
     }
-    WatchAlarm(state.alarm, now.wall, now.utc, now.utcClock);
+    WatchAlarm(listed.watch, now.wall, now.utc, now.utcClock);
     if (due.call == AlarmCall::None) {
         return false;
     }
-    state.alarm.lastDay = due.day;
+    listed.watch.lastDay = due.day;
     if (due.call == AlarmCall::Missed) {
         const int32_t s = alarm.secondOfDay;
         host.ShowAlarmMissed(static_cast<uint16_t>(s / 3600), static_cast<uint16_t>(s / 60 % 60),
@@ -143,14 +171,14 @@ bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now) {
     }
     InterruptionStep(host);
     char file[kTextBufferSize];
-    host.ReadText(Setting::AlarmFile, file);
+    host.ReadAlarmText(index, AlarmText::File, file);
     if (file[0] != '\0') {
         char play[kPlayCommandSize];
         FormatPlayCommand(play, file);
         host.Session().Speak(play, true, SpeechKind::Sound);
     }
     char message[kTextBufferSize];
-    host.ReadText(Setting::AlarmMessage, message);
+    host.ReadAlarmText(index, AlarmText::Message, message);
     if (message[0] != '\0') {
         host.Session().Speak(message, true, SpeechKind::Alarm);
     }
@@ -160,6 +188,23 @@ bool SoundAlarmIfDue(ClockState &state, ClockHost &host, const PassClock &now) {
     StopOrExit watcher(host);
     WaitingStep(state, host, watcher); // always, so the alarm is heard whole
     return true;
+}
+
+// Every alarm of the list in its order: two due in the same second are heard
+// one after the other.  Then the next one is shown if it changed.
+bool SoundAlarmsIfDue(ClockState &state, ClockHost &host, const PassClock &now) {
+    AlarmSchedule schedules[kMaxAlarms];
+    host.ReadAlarms(schedules);
+    bool waited = false;
+    for (int i = 0; i < kMaxAlarms; ++i) {
+        waited = SoundAlarmIfDue(state, host, now, i, schedules[i]) || waited;
+    }
+    const int64_t next = NextAlarmWall(schedules, kMaxAlarms, now.wall);
+    if (next != state.nextAlarm) {
+        state.nextAlarm = next;
+        host.ShowNextAlarm(next);
+    }
+    return waited;
 }
 
 // The quiet-hours and beep settings, read only when an announcement gets
@@ -192,7 +237,7 @@ void TimePass(ClockState &state, ClockHost &host, uint32_t requests) {
     state.previousPass = pass.clock;
     state.previousPassUtc = utcClock;
 
-    const bool alarmWaited = SoundAlarmIfDue(state, host, pass);
+    const bool alarmWaited = SoundAlarmsIfDue(state, host, pass);
 
     GateSettings gate(host);
     const bool speakTime = Raised(requests, SpeakTimeRequested);
@@ -214,7 +259,18 @@ void TimePass(ClockState &state, ClockHost &host, uint32_t requests) {
     if (decision.beep) {
         host.Beep();
     }
-    host.Announce(spoken.clock, state.bookkeeping.startupAnnouncementPending);
+    // The chime marks the interval's minutes only, never a requested time.
+    const ChimeMode chime = requested ? ChimeMode::None : ChimeModeOf(host.ReadInt(Setting::Chime));
+    const ChimePattern pattern = ChimeFor(spoken.clock.hour, spoken.clock.minute);
+    bool chimed = false;
+    if (chime == ChimeMode::InsteadOfSpeech) {
+        InterruptionStep(host);
+        chimed = host.PlayChime(pattern);
+    }
+    if (!chimed) { // a chime that cannot sound gives way to the spoken time
+        host.Announce(spoken.clock, state.bookkeeping.startupAnnouncementPending,
+                      chime == ChimeMode::BeforeSpeech ? &pattern : nullptr);
+    }
     if (!host.ReadFlag(Setting::Interruptability)) {
         StopOrExit watcher(host);
         WaitingStep(state, host, watcher);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "chime.h"
 #include "pass_decision.h"
 #include "settings_catalogue.h"
 
@@ -78,11 +79,23 @@ class ClockHost {
     // Speaks the clipboard's text, if it holds any, after the interruption
     // step; false when there was nothing to speak.
     virtual bool SpeakClipboard() = 0;
-    // Composes and speaks the announcement of clock.
-    virtual void Announce(const ClockReading &clock, bool startupAnnouncement) = 0;
+    // Composes and speaks the announcement of clock, after the chime when
+    // one is given.
+    virtual void Announce(const ClockReading &clock, bool startupAnnouncement,
+                          const ChimePattern *chime) = 0;
+    // The chime alone, in place of the announcement; false when it cannot
+    // be sounded.
+    virtual bool PlayChime(const ChimePattern &chime) = 0;
     virtual void Beep() = 0;
     // The StatusBar between its idle text and "Speaking".
     virtual void ShowSpeaking(bool speaking) = 0;
+    // The list of alarms (0 is the Configuration dialog's); an empty or
+    // damaged slot is not present.
+    virtual void ReadAlarms(AlarmSchedule (&alarms)[kMaxAlarms]) = 0;
+    virtual void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) = 0;
+    // The next alarm (a wall second of the pass's clock, or kNoAlarm) has
+    // changed since the last pass.
+    virtual void ShowNextAlarm(int64_t wall) = 0;
     // The alarm of hour:minute:second was found too late to be sounded.
     virtual void ShowAlarmMissed(uint16_t hour, uint16_t minute, uint16_t second) = 0;
 
@@ -90,11 +103,20 @@ class ClockHost {
     ~ClockHost() = default;
 };
 
+// One alarm of the list as the thread watches it, with the time and days its
+// watch's date belongs to: a changed alarm may sound again that date.
+struct ListedAlarm {
+    AlarmWatch watch;
+    int32_t secondOfDay = -1;
+    AlarmRepeat repeat;
+};
+
 // The thread's private state, alive as long as the thread.
 struct ClockState {
     AnnouncementBookkeeping bookkeeping;
-    AlarmWatch alarm;
-    ClockReading previousPass; // the reading of the last pass, for the pause
+    ListedAlarm alarms[kMaxAlarms];
+    int64_t nextAlarm = kNoAlarm - 1; // as last shown; at first none is
+    ClockReading previousPass;        // the reading of the last pass, for the pause
     bool previousPassUtc = false;
     bool waitedForSpeech = false; // the last pass took a waiting step
 };

@@ -4,7 +4,11 @@
 #include "clock_thread.h"
 
 #include <cstring>
+#include <vector>
 
+#include "alarm_store.h"
+#include "alarm_text.h"
+#include "announcement.h"
 #include "announcement_win.h"
 #include "clipboard_text.h"
 #include "resources.h"
@@ -25,6 +29,19 @@ const UINT kStatusBarTimeoutMs = 1000;
 // Auto-reset: one wake-up per burst of requests, none lost.  Made while the
 // program loads, so that it exists before any thread can raise a request.
 const HANDLE WakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+
+// Written by the ClockThread, read by the main thread when it puts the idle
+// text back or builds the tray icon's tip.  Empty idle text: not set yet.
+SRWLOCK SharedTextLock = SRWLOCK_INIT;
+char SharedIdleText[kTextBufferSize];
+char SharedNextAlarmText[kTextBufferSize];
+
+void ShareTexts(const char *idle, const char *nextAlarm) {
+    AcquireSRWLockExclusive(&SharedTextLock);
+    lstrcpynA(SharedIdleText, idle, sizeof SharedIdleText);
+    lstrcpynA(SharedNextAlarmText, nextAlarm, sizeof SharedNextAlarmText);
+    ReleaseSRWLockExclusive(&SharedTextLock);
+}
 
 ClockReading ToClockReading(const SYSTEMTIME &time) {
     ClockReading reading;
@@ -72,6 +89,36 @@ void ExchangeStatusText(const ClockWindow &window, const char *expected, const c
     }
 }
 
+// The chime's sound, made afresh into the temporary folder, and the engine's
+// command that plays it in the stream with the speech.  False when it could
+// not be written: the minute then passes without it.
+bool WriteChime(const ChimePattern &chime, char (&play)[kPlayCommandSize]) {
+    char path[kTextBufferSize]{};
+    char name[32];
+    ChimeFileName(chime, name);
+    const DWORD folder = GetTempPathA(sizeof path, path);
+    if (folder == 0 || folder + sizeof "Orvanel-" + std::strlen(name) > sizeof path) {
+        return false;
+    }
+    lstrcatA(path, "Orvanel-");
+    lstrcatA(path, name);
+    const std::vector<uint8_t> wave = ChimeWave(chime);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file, wave.data(), static_cast<DWORD>(wave.size()), &written, nullptr) &&
+        written == wave.size();
+    CloseHandle(file);
+    if (whole) {
+        FormatPlayCommand(play, path);
+    }
+    return whole;
+}
+
 class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
   public:
     explicit ClockOnPlatform(const ClockWindow &window)
@@ -79,6 +126,7 @@ class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
         LoadAnnouncementTexts(texts_);
         LoadText(IDS_READY, ready_);
         LoadText(IDS_SPEECH_FALLBACK, fallback_);
+        LoadText(IDS_READY, idle_);
         LoadText(IDS_SPEAKING, speaking_);
         LoadText(IDS_ALARM_MISSED, missedFormat_);
     }
@@ -111,6 +159,13 @@ class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
     bool ReadFlag(Setting id) override { return ::ReadFlag(id); }
     void ReadText(Setting id, char (&text)[kTextBufferSize]) override { ::ReadText(id, text); }
 
+    void ReadAlarms(AlarmSchedule (&alarms)[kMaxAlarms]) override {
+        ReadAlarmSchedules(alarms, false);
+    }
+    void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) override {
+        ::ReadAlarmText(index, which, text);
+    }
+
     SpeechSession &Session() override { return session_; }
 
     std::vector<std::unique_ptr<OuterVoice>> FindVoices() override {
@@ -127,13 +182,9 @@ class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
 
     // While no outside voice answers, the idle StatusBar text says so.
     void ShowOwnVoices(bool fellBack) override {
-        if (fellBack) {
-            ExchangeStatusText(window_, idle_, fallback_);
-            beforeFallback_ = idle_;
-            idle_ = fallback_;
-        } else if (idle_ == fallback_) {
-            ExchangeStatusText(window_, idle_, beforeFallback_);
-            idle_ = beforeFallback_;
+        if (fellBack != fellBack_) {
+            fellBack_ = fellBack;
+            ShowIdleText();
         }
     }
 
@@ -165,8 +216,21 @@ class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
         return true;
     }
 
-    void Announce(const ClockReading &clock, bool startupAnnouncement) override {
-        AnnounceTime(session_, texts_, window_, ToSystemTime(clock), startupAnnouncement);
+    void Announce(const ClockReading &clock, bool startupAnnouncement,
+                  const ChimePattern *chime) override {
+        char play[kPlayCommandSize];
+        const bool chimed = chime != nullptr && WriteChime(*chime, play);
+        AnnounceTime(session_, texts_, window_, ToSystemTime(clock), startupAnnouncement,
+                     chimed ? play : nullptr);
+    }
+
+    bool PlayChime(const ChimePattern &chime) override {
+        char play[kPlayCommandSize];
+        if (!WriteChime(chime, play)) {
+            return false;
+        }
+        session_.Speak(play, true, SpeechKind::Sound);
+        return true;
     }
 
     void Beep() override { MessageBeep(0xFFFFFFFF); }
@@ -179,19 +243,41 @@ class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
         }
     }
 
+    // The idle text names the next alarm, or says "I'm ready!" when none is
+    // on, unless an alarm was missed.
+    void ShowNextAlarm(int64_t wall) override {
+        if (wall == kNoAlarm) {
+            nextAlarm_[0] = '\0';
+        } else {
+            FormatNextAlarm(wall, nextAlarm_);
+        }
+        ShowIdleText();
+    }
+
     // Until the thread ends, the idle StatusBar text says which alarm was
-    // missed instead of "I'm ready!".
+    // missed instead.
     void ShowAlarmMissed(uint16_t hour, uint16_t minute, uint16_t) override {
         char time[kTextBufferSize];
         FormatAlarmTime(texts_, hour, minute, time);
-        char missed[kTextBufferSize]{};
-        wsprintfA(missed, missedFormat_, time);
-        ExchangeStatusText(window_, idle_, missed);
-        std::memcpy(missedText_, missed, sizeof missed);
-        idle_ = missedText_;
+        wsprintfA(missedText_, missedFormat_, time);
+        missed_ = true;
+        ShowIdleText();
     }
 
   private:
+    // The main thread shows it (kIdleTextMessage): an exchange from here
+    // could time out and leave the StatusBar on the old text for good.
+    // The fallback to the own voices outranks a missed alarm, which outranks
+    // the next one.
+    void ShowIdleText() {
+        const char *text = fellBack_ ? fallback_
+                           : missed_ ? missedText_
+                                     : (nextAlarm_[0] != '\0' ? nextAlarm_ : ready_);
+        lstrcpynA(idle_, text, sizeof idle_);
+        ShareTexts(idle_, nextAlarm_);
+        PostMessageA(window_.mainWindow, kIdleTextMessage, 0, 0);
+    }
+
     const ClockWindow &window_;
     EngineSession engine_;
     SpeechOutputSession session_;
@@ -199,13 +285,30 @@ class ClockOnPlatform : public ClockHost, public SpeechOutputHost {
     char ready_[kTextBufferSize];
     char speaking_[kTextBufferSize];
     char missedFormat_[kTextBufferSize];
-    char missedText_[kTextBufferSize]{};
     char fallback_[kTextBufferSize];
-    const char *idle_ = ready_;
-    const char *beforeFallback_ = ready_;
+    char missedText_[kTextBufferSize]{};
+    char idle_[kTextBufferSize];
+    char nextAlarm_[kTextBufferSize]{};
+    bool missed_ = false;
+    bool fellBack_ = false;
 };
 
 } // namespace
+
+void ReadIdleStatusText(char (&text)[kTextBufferSize]) {
+    AcquireSRWLockShared(&SharedTextLock);
+    lstrcpynA(text, SharedIdleText, sizeof text);
+    ReleaseSRWLockShared(&SharedTextLock);
+    if (text[0] == '\0') {
+        LoadText(IDS_READY, text);
+    }
+}
+
+void ReadNextAlarmText(char (&text)[kTextBufferSize]) {
+    AcquireSRWLockShared(&SharedTextLock);
+    lstrcpynA(text, SharedNextAlarmText, sizeof text);
+    ReleaseSRWLockShared(&SharedTextLock);
+}
 
 void RaiseRequest(ClockRequest request) {
     ClockRequests.fetch_or(request);

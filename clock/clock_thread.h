@@ -24,6 +24,12 @@ bool RequestRaised(ClockRequest request);
 // went to 0.
 void WakeClockThread();
 
+// The StatusBar's idle text as the ClockThread last set it ("I'm ready!",
+// the next alarm or the missed one), and the next alarm's text alone (empty
+// when no alarm is on).  Safe from any thread.
+void ReadIdleStatusText(char (&text)[kTextBufferSize]);
+void ReadNextAlarmText(char (&text)[kTextBufferSize]);
+
 // Thread routine; the parameter is a ClockWindow that outlives the thread.
 // Returns 0.
 DWORD WINAPI ClockThread(LPVOID clockWindow);

@@ -17,3 +17,6 @@ constexpr UINT kEngineFailedMessage = WM_APP + 2;
 // The engine met an audio error: wParam is the text's string id.  Shown by the
 // main window, once until speech works again (EngineErrorShown).
 constexpr UINT kEngineAudioErrorMessage = WM_APP + 3;
+// The idle text or the next alarm has changed (ReadIdleStatusText): the
+// main thread puts them in the StatusBar and the tray icon's tip.
+constexpr UINT kIdleTextMessage = WM_APP + 4;

@@ -51,6 +51,36 @@ static int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - (a % b < 0 ? 1 : 0);
 }
 
+bool AlarmRepeatsOn(const AlarmRepeat &repeat, int64_t day) {
+    if (repeat.Once()) {
+        return day == DayNumber(repeat.year, repeat.month, repeat.day);
+    }
+    const int64_t dayOfWeek = day + 4 - FloorDiv(day + 4, 7) * 7; // 1970-01-01 was a Thursday
+    return (repeat.days >> dayOfWeek & 1) != 0;
+}
+
+int64_t NextAlarmWall(const AlarmSchedule *alarms, int count, int64_t nowWall) {
+    int64_t next = kNoAlarm;
+    const int64_t today = FloorDiv(nowWall, 86400);
+    for (int i = 0; i < count; ++i) {
+        const AlarmSchedule &a = alarms[i];
+        const int32_t second = AlarmSecondOfDay(a.hour, a.minute, a.second);
+        if (!a.present || !a.on || second < 0) {
+            continue;
+        }
+        const AlarmRepeat &r = a.repeat;
+        const int64_t first = r.Once() ? DayNumber(r.year, r.month, r.day) : today;
+        for (int64_t day = first; day <= (r.Once() ? first : today + 7); ++day) {
+            const int64_t wall = day * 86400 + second;
+            if (wall > nowWall && AlarmRepeatsOn(r, day)) {
+                next = wall < next ? wall : next;
+                break;
+            }
+        }
+    }
+    return next;
+}
+
 AlarmDue CheckAlarm(const AlarmWatch &watch, int64_t nowWall, int64_t nowUtc, bool utcClock,
                     int32_t alarmSecondOfDay) {
     AlarmDue due;

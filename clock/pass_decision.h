@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "alarm_list.h"
+
 // A clock reading, field for field the platform's SYSTEMTIME record.
 struct ClockReading {
     uint16_t year = 0;
@@ -78,6 +80,15 @@ struct AlarmDue {
 // Hour, minute and second as the thread reads them; -1 when they name no
 // second of a day (such an alarm never sounds).
 int32_t AlarmSecondOfDay(uint16_t hour, uint16_t minute, uint16_t second);
+
+// Whether an alarm that repeats so is due on a date (a DayNumber): weekly on
+// its days, or on its one date only.
+bool AlarmRepeatsOn(const AlarmRepeat &repeat, int64_t day);
+
+// The wall second after nowWall when the first of the alarms that are on is
+// next due, or kNoAlarm.
+constexpr int64_t kNoAlarm = INT64_MAX;
+int64_t NextAlarmWall(const AlarmSchedule *alarms, int count, int64_t nowWall);
 
 // Whether the alarm is due at this pass, given the clock now (wall seconds of
 // the clock the alarm is compared with, and the UTC clock's seconds).

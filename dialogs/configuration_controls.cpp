@@ -29,6 +29,7 @@ const ControlBinding kConfigurationControls[] = {
     Check(IDC_INCLUDE_ZONE, Setting::IncludeZone),
     Text(IDC_TIME_INTRO, Setting::TimeIntro),
     Number(IDC_CHECK_INTERVAL, IDC_CHECK_INTERVAL_UPDOWN, Setting::CheckInterval, 1, 60),
+    Of(ControlKind::ChimeList, IDC_CHIME, Setting::Chime),
     Check(IDC_STARTUP_ANNOUNCE, Setting::StartupAnnounce),
     Check(IDC_END_COMMA, Setting::EndComma),
     Check(IDC_ANNOUNCE_DATE, Setting::AnnounceDate),

@@ -15,6 +15,7 @@ enum class ControlKind : uint8_t {
     Rate,        // a Number whose range is the engine's lowest to highest rate
     SpeakerList, // the speakers, 0 to 8: the selected index is the value
     OutputList,  // the speech outputs: the selected index is the value
+    ChimeList,   // none, before or instead of the spoken time: the index is the value
     DeviceList,  // the system default device (-1), then device n at index n + 1
     Trackbar,    // a horizontal trackbar whose position is the value
 };

@@ -91,6 +91,9 @@ void PrepareControl(HWND dialog, const ControlBinding &row, RateRange rate) {
     case ControlKind::OutputList:
         FillStringList(dialog, row.controlId, IDS_SPEECH_OUTPUT_FIRST, IDS_SPEECH_OUTPUT_LAST);
         break;
+    case ControlKind::ChimeList:
+        FillStringList(dialog, row.controlId, IDS_CHIME_NONE, IDS_CHIME_INSTEAD);
+        break;
     case ControlKind::DeviceList:
         FillDeviceList(dialog, row.controlId);
         break;
@@ -128,6 +131,7 @@ void LoadControl(HWND dialog, const ControlBinding &row, RateRange rate) {
         break;
     case ControlKind::SpeakerList:
     case ControlKind::OutputList:
+    case ControlKind::ChimeList:
         SendItem(dialog, row.controlId, CB_SETCURSEL,
                  static_cast<WPARAM>(ListSelection(value, entries())));
         break;
@@ -166,6 +170,7 @@ void SaveControl(HWND dialog, const ControlBinding &row) {
         return;
     case ControlKind::SpeakerList:
     case ControlKind::OutputList:
+    case ControlKind::ChimeList:
         // CB_ERR, -1, when nothing is selected.
         WriteInt(row.setting, static_cast<int32_t>(SendItem(dialog, row.controlId, CB_GETCURSEL)));
         return;

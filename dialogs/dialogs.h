@@ -1,4 +1,4 @@
-// The two dialogs of the program.  Both are modal and run on the main thread.
+// The dialogs of the program.  Both are modal and run on the main thread.
 #pragma once
 
 #include <windows.h>
@@ -15,3 +15,7 @@ INT_PTR ShowConfigurationDialog(HWND owner, void (*applied)(HWND mainWindow) = n
 // from the next start on.  owner may be null; only an owned dialog says that
 // a restart is needed.  Returns 1 after OK, 0 after Cancel, Esc or the close box.
 INT_PTR ShowSetIniPathDialog(HWND owner);
+
+// The Alarms dialog (template IDD_ALARMS): the list of alarms, each change
+// stored at once.  Returns 0 when closed.
+INT_PTR ShowAlarmsDialog(HWND owner);

@@ -194,6 +194,7 @@ Function un.RemoveSettings
   ${EndIf}
   DeleteRegKey HKCU "${PRODUCT_KEY}\Settings"
   DeleteRegKey HKCU "${PRODUCT_KEY}\Appearance"
+  DeleteRegKey HKCU "${PRODUCT_KEY}\Alarms"
   DeleteRegValue HKCU "${PRODUCT_KEY}" "ConfigFile"
   DeleteRegValue HKCU "${PRODUCT_KEY}" "UseRegistry"
   DeleteRegKey /ifempty HKCU "${PRODUCT_KEY}"

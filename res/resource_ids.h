@@ -13,6 +13,8 @@
 // Dialog templates
 #define IDD_CONFIGURATION 301
 #define IDD_SETINIPATH 302
+#define IDD_ALARMS 303
+#define IDD_ALARM 304
 
 // String table: 401-458, then the program's own additions from 459
 #define IDS_ABOUT_CAPTION 401
@@ -79,8 +81,28 @@
 #define IDS_SPEECH_OUTPUT_FIRST 468 /* "Orvanel's own voices", 469 the reader or service */
 #define IDS_SPEECH_OUTPUT_LAST 469
 #define IDS_SPEECH_FALLBACK 470
+// The list of alarms, 481-499.  The five repeats in the order of the Alarm
+// dialog's Repeat list.
+#define IDS_REPEAT_EVERY_DAY 481
+#define IDS_REPEAT_WEEKDAYS 482
+#define IDS_REPEAT_WEEKENDS 483
+#define IDS_REPEAT_CHOSEN_DAYS 484
+#define IDS_REPEAT_ONCE 485
+#define IDS_ALARM_ON 486
+#define IDS_ALARM_OFF 487
+#define IDS_CONFIRM_DELETE_ALARM 488
+#define IDS_ALARM_LIST_FULL 489
+#define IDS_ALARM_BAD_DATE 490
+#define IDS_ALARM_NO_DAYS 491
+#define IDS_ALARM_ONCE_ON 492
+#define IDS_NEXT_ALARM 493
+// The Chime list's entries, in the order of the setting's values.
+#define IDS_CHIME_NONE 494
+#define IDS_CHIME_BEFORE 495
+#define IDS_CHIME_INSTEAD 496
+#define IDS_TRAY_TIP_ALARM 497
 
-// Commands 40001-40023 (menu bar, tray menu, accelerators, toolbar, system menu).
+// Commands 40001-40024 (menu bar, tray menu, accelerators, toolbar, system menu).
 // Each command's menu help text is the string of the same id.
 #define ID_CONFIGURE 40001
 #define ID_RESET_CONFIGURATION 40002
@@ -106,10 +128,11 @@
 #define ID_SAVE_WINDOW_POSITION 40021
 // The program's own commands, after the system menu's.
 #define ID_STOP_SPEAKING 40023
+#define ID_ALARMS 40024
 #define ID_FIRST_MENU_COMMAND ID_CONFIGURE
 #define ID_LAST_MENU_COMMAND ID_ABOUT
 #define ID_FIRST_OWN_COMMAND ID_STOP_SPEAKING
-#define ID_LAST_OWN_COMMAND ID_STOP_SPEAKING
+#define ID_LAST_OWN_COMMAND ID_ALARMS
 
 // System-wide hot keys 1001-1005
 #define IDH_CONFIGURE 1001
@@ -174,6 +197,27 @@
 #define IDC_USE_REGISTRY 1046
 #define IDC_EQUAL_QUIET_HOURS 1047 /* the Configuration dialog's note under the quiet hours */
 #define IDC_SPEECH_OUTPUT 1048
+// The Alarms dialog 1060-1064, then the Alarm dialog (one alarm) from 1065.
+#define IDC_ALARM_LIST 1060
+#define IDC_ALARM_ADD 1061
+#define IDC_ALARM_EDIT 1062
+#define IDC_ALARM_DELETE 1063
+#define IDC_ALARM_TOGGLE 1064
+#define IDC_ALARM_SET_HOUR 1065
+#define IDC_ALARM_SET_HOUR_UPDOWN 1066
+#define IDC_ALARM_SET_MINUTE 1067
+#define IDC_ALARM_SET_MINUTE_UPDOWN 1068
+#define IDC_ALARM_SET_SECOND 1069
+#define IDC_ALARM_SET_SECOND_UPDOWN 1070
+#define IDC_ALARM_REPEAT 1071
+#define IDC_ALARM_SUNDAY 1072 /* ... 1078 Saturday, in the clock's order of days */
+#define IDC_ALARM_SATURDAY 1078
+#define IDC_ALARM_DATE 1079
+#define IDC_ALARM_SET_MESSAGE 1080
+#define IDC_ALARM_SET_FILE 1081
+#define IDC_ALARM_SET_BROWSE 1082
+#define IDC_ALARM_SET_ON 1083
+#define IDC_CHIME 1084 /* the Configuration dialog's Chime list, under the interval */
 // The alarm and quiet-hour controls that follow their check box's state.
 #define IDC_ALARM_FIRST IDC_ALARM_HOUR
 #define IDC_ALARM_LAST IDC_ALARM_MESSAGE
@@ -189,6 +233,7 @@ static_assert(ID_LAST_MENU_COMMAND < ID_HIDE_MENU_BAR &&
                   ID_SAVE_WINDOW_POSITION < ID_FIRST_OWN_COMMAND &&
                   ID_FIRST_OWN_COMMAND <= ID_LAST_OWN_COMMAND,
               "no WM_COMMAND command takes a system-menu command's number");
+static_assert(IDC_ALARM_SATURDAY - IDC_ALARM_SUNDAY == 6, "a check box for each day of the week");
 static_assert(IDC_ALARM_ENABLED + 1 == IDC_ALARM_FIRST && IDC_ALARM_LAST + 1 == IDC_QUIET_MODE,
               "the alarm's check box enables exactly the controls between it and Quiet mode");
 static_assert(IDC_QUIET_MODE + 1 == IDC_QUIET_FIRST && IDC_QUIET_LAST + 1 == IDC_APPLY,

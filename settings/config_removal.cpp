@@ -4,12 +4,13 @@
 
 #include <initializer_list>
 
+#include "alarm_list.h"
 #include "settings_store.h"
 
 namespace {
 
 void DeleteSectionKeys() {
-    for (const char *section : {kSectionSettings, kSectionAppearance}) {
+    for (const char *section : {kSectionSettings, kSectionAppearance, kSectionAlarms}) {
         char path[kTextBufferSize];
         if (BuildSectionPath(section, path)) {
             RegDeleteKeyA(HKEY_CURRENT_USER, path); // an absent key is fine

@@ -31,6 +31,7 @@ constexpr SettingDefinition kCatalogue[] = {
     Flag(Setting::IncludeZone, "IncludeZone", 1),
     Text(Setting::TimeIntro, "TimeIntro", IDS_TIME_INTRO),
     Number(Setting::CheckInterval, kSectionSettings, "CheckInterval", 15),
+    Number(Setting::Chime, kSectionSettings, "Chime", 0),
     Flag(Setting::StartupAnnounce, "StartupAnnounce", 1),
     Flag(Setting::EndComma, "EndComma", 1),
     Flag(Setting::AnnounceDate, "AnnounceDate", 0),

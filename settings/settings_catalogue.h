@@ -17,6 +17,7 @@ enum class Setting : uint8_t {
     IncludeZone,
     TimeIntro,
     CheckInterval,
+    Chime,
     StartupAnnounce,
     EndComma,
     AnnounceDate,

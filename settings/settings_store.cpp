@@ -233,6 +233,22 @@ void WriteSettingStruct(const char *section, const char *key, const void *data, 
     RegCloseKey(sectionKey);
 }
 
+void DeleteSettingValue(const char *section, const char *key, const char *file) {
+    if (UseRegistry == 0) {
+        NoteWriteResult(WritePrivateProfileStringA(section, key, nullptr, file) != FALSE);
+        return;
+    }
+    char path[kTextBufferSize];
+    HKEY sectionKey = nullptr;
+    if (!BuildSectionPath(section, path) ||
+        RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_SET_VALUE, &sectionKey) != ERROR_SUCCESS) {
+        return; // no section, no value
+    }
+    const LONG result = RegDeleteValueA(sectionKey, key);
+    NoteWriteResult(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND);
+    RegCloseKey(sectionKey);
+}
+
 int32_t ReadSetting(Setting id) {
     return ReadSetting(id, SettingDef(id).defaultValue);
 }

@@ -34,6 +34,8 @@ bool GetSettingStruct(const char *section, const char *key, void *buffer, uint32
 void WriteSettingString(const char *section, const char *key, const char *text, const char *file);
 void WriteSettingStruct(const char *section, const char *key, const void *data, uint32_t size,
                         const char *file);
+// Removes one value; an absent one is not a failure.
+void DeleteSettingValue(const char *section, const char *key, const char *file);
 
 // A write that storage refused (INI file or registry).  The handler is called
 // once per run, at the first failure, on the thread that wrote; a failure

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "child_window.h"
+#include "clock_thread.h"
 #include "menu.h"
 #include "resources.h"
 #include "settings_catalogue.h"
@@ -93,9 +94,14 @@ bool ToolbarExists() {
     return Toolbar.load() != nullptr;
 }
 
+// The idle text as this thread last put it in the StatusBar, so that a new
+// one replaces it only there, never menu help or "Speaking".
+static char ShownIdleText[kTextBufferSize];
+
 void StatusBarOn(HWND mainWindow) {
     char text[kTextBufferSize];
-    LoadText(IDS_READY, text);
+    ReadIdleStatusText(text);
+    lstrcpynA(ShownIdleText, text, sizeof ShownIdleText);
     StatusBar.store(CreateStatusWindowA(kStatusBarStyle, text, mainWindow, kStatusBarId));
 }
 
@@ -157,6 +163,24 @@ void ShowMenuHelp(HWND mainWindow, WPARAM item, HMENU menu) {
     }
     char text[kTextBufferSize];
     // Separators and popup titles have no string of their id: empty help.
-    LoadText(menu != nullptr ? LOWORD(item) : IDS_READY, text);
+    // A closed menu gives the idle text back.
+    if (menu != nullptr) {
+        LoadText(LOWORD(item), text);
+    } else {
+        ReadIdleStatusText(text);
+        lstrcpynA(ShownIdleText, text, sizeof ShownIdleText);
+    }
     SetWindowTextA(bar, text);
+}
+
+void RefreshIdleText() {
+    char idle[kTextBufferSize];
+    ReadIdleStatusText(idle);
+    HWND bar = StatusBar.load();
+    char shown[kTextBufferSize]{};
+    if (bar != nullptr && GetWindowTextA(bar, shown, sizeof shown) >= 0 &&
+        lstrcmpA(shown, ShownIdleText) == 0) {
+        SetWindowTextA(bar, idle);
+    }
+    lstrcpynA(ShownIdleText, idle, sizeof ShownIdleText);
 }

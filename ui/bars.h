@@ -34,3 +34,7 @@ RECT AreaBetweenBars(HWND mainWindow);
 
 // WM_MENUSELECT, for the menu bar, the system menu and the tray menu alike.
 void ShowMenuHelp(HWND mainWindow, WPARAM item, HMENU menu);
+
+// The ClockThread's new idle text (ReadIdleStatusText), where the StatusBar
+// still shows the old one.
+void RefreshIdleText();

@@ -112,6 +112,10 @@ void SetIniPath(HWND window) {
     ShowSetIniPathDialog(window);
 }
 
+void Alarms(HWND window) {
+    ShowAlarmsDialog(window);
+}
+
 // Every element back to its default, whether the stored configuration could
 // be removed or not.  Writes no setting.
 void ResetMainWindow(HWND window) {
@@ -183,6 +187,7 @@ const Command kCommands[] = {
     {ID_CONFIGURE, Configure},
     {ID_RESET_CONFIGURATION, ResetConfiguration},
     {ID_SET_INI_PATH, SetIniPath},
+    {ID_ALARMS, Alarms},
     {ID_SPEAK_TIME, SpeakTime},
     {ID_STOP_SPEAKING, StopSpeaking},
     {ID_MINIMIZE_TO_TRAY, HideToTray},

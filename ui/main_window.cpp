@@ -211,6 +211,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnEngineFailed(window, static_cast<UINT>(wParam), static_cast<int>(lParam));
     case kEngineAudioErrorMessage:
         return OnEngineAudioError(window, static_cast<UINT>(wParam));
+    case kIdleTextMessage:
+        RefreshIdleText();
+        RefreshTrayTip(window);
+        return 0;
     case WM_POWERBROADCAST:
         return OnPowerBroadcast(wParam);
     case WM_QUERYENDSESSION:

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "clock_thread.h"
 #include "resources.h"
 #include "saved_position.h"
 #include "settings_store.h"
@@ -17,7 +18,16 @@ NOTIFYICONDATAA BuildTrayIconRecord(HWND window) {
     icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     icon.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
     icon.hIcon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_ORVANEL));
-    LoadText(IDS_TRAY_TIP, icon.szTip);
+    char nextAlarm[kTextBufferSize];
+    ReadNextAlarmText(nextAlarm);
+    if (nextAlarm[0] == '\0') {
+        LoadText(IDS_TRAY_TIP, icon.szTip);
+    } else {
+        char format[kTextBufferSize], tip[2 * kTextBufferSize];
+        LoadText(IDS_TRAY_TIP_ALARM, format);
+        wsprintfA(tip, format, nextAlarm);
+        lstrcpynA(icon.szTip, tip, sizeof icon.szTip);
+    }
     return icon;
 }
 
@@ -57,6 +67,14 @@ void RestoreFromTray(HWND window) {
     // configuration; it has no placement of the first's to apply.
     if (ConfigFilePath[0] != '\0') {
         ApplySavedWindowPlacement(window);
+    }
+}
+
+void RefreshTrayTip(HWND window) {
+    if (!IsWindowVisible(window)) {
+        NOTIFYICONDATAA icon = BuildTrayIconRecord(window);
+        icon.uFlags = NIF_TIP;
+        Shell_NotifyIconA(NIM_MODIFY, &icon);
     }
 }
 

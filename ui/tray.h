@@ -11,6 +11,9 @@ void RestoreFromTray(HWND window);
 // The icon's callback message (mouse message in lParam).
 LRESULT OnTrayCallback(HWND window, WPARAM wParam, LPARAM lParam);
 
+// The icon of a hidden window takes the tip that names the next alarm.
+void RefreshTrayTip(HWND window);
+
 // Removes the icon alone: Exit, after the window has been destroyed.
 void RemoveTrayIcon(HWND window);
 

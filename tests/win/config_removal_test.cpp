@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "alarm_store.h"
 #include "config_removal.h"
 #include "resources.h"
 #include "settings_store.h"
@@ -78,8 +79,10 @@ TEST_F(ConfigRemovalTest, RegistryBackendRemovesSectionsProductAndEmptyMaker) {
     StoreLocation();
     WriteInt(Setting::Rate, 200);
     WriteInt(Setting::FontColor, 255);
+    WriteAlarm(3, AlarmSchedule{true, true, 7, 0, 0, AlarmRepeat{}}, "Up", "");
     EXPECT_EQ(DeleteConfiguration(), 0u);
     EXPECT_FALSE(RegistryKeyExists("SOFTWARE\\Tallowen"));
+    EXPECT_FALSE(ReadAlarmSchedule(3).present);
     EXPECT_EQ(ReadSetting(Setting::Rate), 180);
     // The running program keeps writing where it did: the keys come back.
     WriteInt(Setting::Rate, 210);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "alarm_store.h"
 #include "resources.h"
 #include "settings_store.h"
 #include "test_support.h"
@@ -14,6 +15,7 @@ namespace {
 
 const char kSettingsKey[] = "SOFTWARE\\Tallowen\\Orvanel\\Settings";
 const char kAppearanceKey[] = "SOFTWARE\\Tallowen\\Orvanel\\Appearance";
+const char kAlarmsKey[] = "SOFTWARE\\Tallowen\\Orvanel\\Alarms";
 
 enum class Backend { Ini, Registry };
 
@@ -50,11 +52,13 @@ class SettingsStoreTest : public ::testing::TestWithParam<Backend> {
         RegCloseKey(key);
     }
     // A value as text in either backend, bypassing the store's writers.
-    void StoreText(const char *key, const std::string &text) {
+    void StoreText(const char *key, const std::string &text, bool alarms = false) {
         if (Registry()) {
-            StoreRaw(key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+            StoreRaw(key, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1),
+                     alarms ? kAlarmsKey : kSettingsKey);
         } else {
-            WritePrivateProfileStringA("Settings", key, text.c_str(), ConfigFilePath);
+            WritePrivateProfileStringA(alarms ? "Alarms" : "Settings", key, text.c_str(),
+                                       ConfigFilePath);
         }
     }
     std::string ReadString(const char *key, const char *defaultText) {
@@ -215,6 +219,74 @@ TEST_P(SettingsStoreTest, RefusedStructuresLeaveTheCallersRecordAlone) {
             ASSERT_EQ(b, 0x5A) << refused[i];
         }
     }
+}
+
+// The stored alarms as a user's editor may leave them: only a whole entry
+// is an alarm, and the first alarm's damaged days are its old every day.
+TEST_P(SettingsStoreTest, AlarmsReadOnlyWhatIsWhole) {
+    struct Row {
+        const char *stored;
+        bool present = false, on = false;
+        int hour = 0, minute = 0, second = 0;
+        const char *repeat = ""; // as written back
+    };
+    const Row rows[] = {
+        {"1,07:00:00,-MTWTF-", true, true, 7, 0, 0, "-MTWTF-"},
+        {"0,23:59:59,2028-02-29", true, false, 23, 59, 59, "2028-02-29"},
+        {"1,09:30:05,S-----S", true, true, 9, 30, 5, "S-----S"},
+        {"1,24:00:00,SMTWTFS", false},
+        {"1,07:60:00,SMTWTFS", false},
+        {"1,07:00,SMTWTFS", false},
+        {"2,07:00:00,SMTWTFS", false},
+        {"1,07:00:00,-------", false},
+        {"1,07:00:00,SMTWTF", false},
+        {"1,07:00:00,MTWTFSS", false},
+        {"1,07:00:00,2027-02-29", false},
+        {"1,07:00:00,2026-13-01", false},
+        {"1,7:00:00,SMTWTFS", false},
+        {"1,07:00:00,SMTWTFS;", false},
+        {"", false},
+        {"1,07:00:00,2026-1-01", false},
+        {"1,07:00:00,SMTWTFS,x", false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.stored);
+        StoreText("Alarm2", row.stored, true);
+        StoreText("Alarm1Days", row.stored + (row.stored[0] != '\0' ? 11 : 0), true);
+        const AlarmSchedule read = ReadAlarmSchedule(1);
+        EXPECT_EQ(read.present, row.present);
+        const AlarmSchedule first = ReadAlarmSchedule(0);
+        EXPECT_TRUE(first.present);
+        char text[kTextBufferSize];
+        if (!row.present) {
+            EXPECT_FALSE(read.on);
+            EXPECT_EQ(first.repeat.days, kEveryDay);
+            EXPECT_FALSE(first.repeat.Once());
+            continue;
+        }
+        EXPECT_EQ(read.on, row.on);
+        EXPECT_EQ(read.hour * 10000 + read.minute * 100 + read.second,
+                  row.hour * 10000 + row.minute * 100 + row.second);
+        // Written back, it reads the same in the slot and as the first alarm's days.
+        WriteAlarm(6, read, "Take the tablets", "C:\\bell.wav");
+        const AlarmSchedule again = ReadAlarmSchedule(6);
+        char repeat[kAlarmRepeatSize];
+        FormatAlarmRepeat(again.repeat, repeat);
+        EXPECT_STREQ(repeat, row.repeat);
+        FormatAlarmRepeat(first.repeat, repeat);
+        EXPECT_STREQ(repeat, row.repeat);
+        ReadAlarmText(6, AlarmText::Message, text);
+        EXPECT_STREQ(text, "Take the tablets");
+        ReadAlarmText(6, AlarmText::File, text);
+        EXPECT_STREQ(text, "C:\\bell.wav");
+        DeleteAlarm(6);
+        EXPECT_FALSE(ReadAlarmSchedule(6).present);
+        ReadAlarmText(6, AlarmText::Message, text);
+        EXPECT_STREQ(text, "");
+    }
+    // An entry too long for the store's buffer is no alarm either.
+    StoreText("Alarm2", "1,07:00:00,SMTWTFS" + std::string(300, ' ') + "x", true);
+    EXPECT_FALSE(ReadAlarmSchedule(1).present);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SettingsStoreTest,

@@ -117,10 +117,23 @@ def read_wav(path):
         return w.getframerate(), w.getnchannels(), w.getsampwidth(), frames
 
 
+def strokes(samples, rate):
+    """Onsets of sound in 10 ms frames: loud after a fifth of a second of near silence."""
+    frame = rate // 100
+    levels = [max(abs(v) for v in samples[i:i + frame]) for i in range(0, len(samples), frame)]
+    loud, quiet = max(levels) * 0.3, max(levels) * 0.05
+    onsets, silent = 0, 20
+    for level in levels:
+        if level >= loud and silent >= 20:
+            onsets += 1
+        silent = silent + 1 if level < quiet else 0
+    return onsets
+
+
 class RealEngineTest(ClockTestCase):
     """The Linux engine speaks into an ALSA file sink of the test's own."""
 
-    def test_startup_announcement_is_heard(self):
+    def sink(self):
         engine = os.path.join(BUILD_DIR, "bin", "DECTALK.dll")
         with open(engine, "rb") as f:
             if f.read(4) != b"\x7fELF":
@@ -130,6 +143,24 @@ class RealEngineTest(ClockTestCase):
         out = os.path.join(sink_dir, "out.wav")
         if os.path.exists(out):
             os.remove(out)
+        return out
+
+    def test_chime_instead_of_speech_strikes_three_at_three(self):
+        out = self.sink()
+        self.start({"StartupAnnounce": 0, "CheckInterval": 60, "Chime": 2}, engine="bin",
+                   at="2026-12-08 02:59:56", env=file_sink(out))
+        self.main_window(20000)
+        self.assertTrue(wait_for(lambda: os.path.exists(out) and os.path.getsize(out) > 100000,
+                                 30), "no chime reached the audio device")
+        self.settle(3)  # the strokes last 3.6 s; the file sink is not paced
+        self.box.close_all()
+        rate, channels, width, frames = read_wav(out)
+        samples = struct.unpack("<%dh" % (len(frames) // 2), frames)[::channels]
+        self.assertEqual(strokes(samples, rate), 3)
+        self.assertLess(len(samples) / rate, 3 * 1.2 + 0.5)  # no spoken time after them
+
+    def test_startup_announcement_is_heard(self):
+        out = self.sink()
         self.start(engine="bin", at="2026-12-06 15:07:20", env=file_sink(out))
         self.main_window(20000)
 

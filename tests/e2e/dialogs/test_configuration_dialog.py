@@ -14,37 +14,36 @@ SETTINGS_KEY = PRODUCT_KEY + r"\Settings"
 
 # Tab order: every control in creation order, each label just before the
 # control it names (ids 1 and 2 are OK and Cancel, 1043 Apply).
-TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,1011,1012,1013,"
-             "label2,1014,label3,1048,label4,1015,1016,label5,1017,label6,1018,label7,1019,1020,"
-             "1021,label8,1022,1023,label9,1024,label10,1025,1026,1027,1028,label11,1029,1030,label12,1031,"
-             "1032,label13,1033,1034,label14,1035,1036,label15,1037,1038,label16,1039,1040,"
-             "label17,1041,1042,1047,1,2,1043").split(",")
+TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,label2,1084,1011,"
+             "1012,1013,label3,1014,label4,1048,label5,1015,1016,label6,1017,label7,1018,label8,1019,"
+             "1020,1021,label9,1022,1023,label10,1024,label11,1025,1026,1027,1028,label12,1029,1030,"
+             "label13,1031,1032,label14,1033,1034,label15,1035,1036,label16,1037,1038,label17,1039,1040,"
+             "label18,1041,1042,1047,1,2,1043").split(",")
 # The labels' words hold 26 letters for 37 labelled controls: every check box
 # and button has one of its own, the fields that Tab reaches from a lettered
 # neighbour go without.
-LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Date Intro Message:",
-          "Speech Output (&X):", "A&udio Device:", "&Volume:", "Spea&ker:", "Speaking &Rate:",
+LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Chime (&X):", "Date Intro Message:",
+          "Speech Output (&J):", "A&udio Device:", "&Volume:", "Spea&ker:", "Speaking &Rate:",
           "User Dictionary:",
           "Greeting Message:", "Closing Message:", "Alarm &Hour:", "Alarm Minute:",
           "Alarm Second:", "Alarm &File:", "Alarm Message:", "Quiet After Hour:",
           "Quiet Before Hour:"]
-ALARM_LABELS, QUIET_LABELS = range(11, 16), range(16, 18)
+ALARM_LABELS, QUIET_LABELS = range(12, 17), range(17, 19)
 # Where each control sits, in dialog units (the up-downs sit on their box):
 # two columns in tab order, within 560 by 400.
-DIALOG_UNITS = (552, 245)
+DIALOG_UNITS = (552, 260)
 POSITIONS = {1001: (7, 7), 1002: (137, 7), 1003: (7, 21), 1004: (137, 21), 1005: (7, 35),
-             1006: (137, 35), 1007: (92, 50), 1008: (92, 66), 1010: (150, 67), 1011: (7, 81),
-             1012: (7, 95), 1013: (137, 95), 1014: (92, 110), 1048: (92, 128), 1015: (92, 146),
-             1016: (92, 162),
-             1017: (88, 176), 1018: (92, 195), 1019: (227, 195), 1021: (92, 211),
-             1022: (92, 225), 1023: (176, 224), 1024: (366, 7), 1025: (366, 23),
+             1006: (137, 35), 1007: (92, 50), 1008: (92, 66), 1010: (150, 67), 1084: (92, 81),
+             1011: (7, 96), 1012: (7, 110), 1013: (137, 110), 1014: (92, 125), 1048: (92, 143),
+             1015: (92, 161), 1016: (92, 177), 1017: (88, 191), 1018: (92, 210), 1019: (227, 210),
+             1021: (92, 226), 1022: (92, 240), 1023: (176, 239), 1024: (366, 7), 1025: (366, 23),
              1026: (285, 41), 1027: (415, 41), 1028: (285, 60), 1029: (366, 74),
              1031: (366, 90), 1033: (366, 106), 1035: (366, 122), 1036: (464, 121),
              1037: (366, 138), 1038: (285, 159), 1039: (366, 173), 1041: (366, 189),
-             1047: (297, 205), 1: (385, 224), 2: (440, 224), 1043: (495, 224)}
+             1047: (297, 205), 1: (385, 239), 2: (440, 239), 1043: (495, 239)}
 # Wine's accessibility layer names a drop-down list by its selection and a
 # trackbar not at all; for those the label just before them must name them.
-UNNAMED_BY_WINE = {1015, 1017, 1018, 1048}
+UNNAMED_BY_WINE = {1015, 1017, 1018, 1048, 1084}
 CHECKED_BY_DEFAULT = {1002, 1006, 1010, 1011}
 CHECK_BOXES = {1001, 1002, 1003, 1004, 1005, 1006, 1010, 1011, 1012, 1013, 1016, 1021, 1026,
                1027, 1028, 1038}
@@ -158,7 +157,7 @@ class ConfigurationDialogTest(E2ETestCase):
         # alarm's labels and fields together.
         press(CONFIGURATION, "alt+b", "alt+l")
         self.assertTrue(wait_for(lambda: look(CONFIGURATION).checked(1005), 5))
-        self.assertTrue(wait_for(lambda: look(CONFIGURATION).enabled("label11"), 5))
+        self.assertTrue(wait_for(lambda: look(CONFIGURATION).enabled("label12"), 5))
         self.assertTrue(look(CONFIGURATION).enabled(1029))
         press(CONFIGURATION, "alt+b", "alt+l")
         self.assertTrue(wait_for(lambda: not look(CONFIGURATION).checked(1028), 5))
@@ -173,7 +172,7 @@ class ConfigurationDialogTest(E2ETestCase):
         self.assertEqual(read_ini(box.ini_path), {"Settings": {
             "StartHidden": "0", "RegisterHotkeys": "1", "24Hour": "0", "UniversalTime": "0",
             "BypassMarker": "0", "IncludeZone": "1", "TimeIntro": "The current time is",
-            "CheckInterval": "15", "StartupAnnounce": "1", "EndComma": "1", "AnnounceDate": "0",
+            "CheckInterval": "15", "Chime": "0", "StartupAnnounce": "1", "EndComma": "1", "AnnounceDate": "0",
             "ShortDate": "0", "DateIntro": "The current date is", "AudioDevice": "-1",
             "OwnDevice": "0", "SpeechOutput": "0", "Volume": "100", "Speaker": "0", "Rate": "181",
             "ResetSpeech": "0",
@@ -235,11 +234,11 @@ class ConfigurationDialogTest(E2ETestCase):
         self.assertTrue(dialog.enabled(1038) and dialog.enabled(1039))
         # A reader's voice needs no device of ours: the device's controls
         # and label are disabled while it is chosen.
-        self.assertEqual(focus_after(CONFIGURATION, "alt+x"), "1048")
+        self.assertEqual(focus_after(CONFIGURATION, "alt+j"), "1048")
         press(CONFIGURATION, "Down")
         self.assertTrue(wait_for(lambda: not look(CONFIGURATION).enabled(1015), 5))
         dialog = look(CONFIGURATION)
-        self.assertEqual([dialog.enabled(c) for c in ("label4", 1016, "label5", 1017)],
+        self.assertEqual([dialog.enabled(c) for c in ("label5", 1016, "label6", 1017)],
                          [False, False, True, True])
         act(CONFIGURATION, "click:1043")  # Apply
         settings = read_ini(ini)["Settings"]

@@ -482,15 +482,17 @@ void PrintControl(HWND dialog, HWND control, const char *key) {
     } else if (_stricmp(className, TRACKBAR_CLASSA) == 0) {
         std::printf("%s.range=%ld,%ld\n%s.pos=%ld\n%s.page=%ld\n", key, send(TBM_GETRANGEMIN),
                     send(TBM_GETRANGEMAX), key, send(TBM_GETPOS), key, send(TBM_GETPAGESIZE));
-    } else if (_stricmp(className, "ComboBox") == 0) {
-        long count = send(CB_GETCOUNT);
-        std::printf("%s.count=%ld\n%s.sel=%ld\n", key, count, key, send(CB_GETCURSEL));
+    } else if (_stricmp(className, "ComboBox") == 0 || _stricmp(className, "ListBox") == 0) {
+        const bool combo = _stricmp(className, "ComboBox") == 0;
+        long count = send(combo ? CB_GETCOUNT : LB_GETCOUNT);
+        std::printf("%s.count=%ld\n%s.sel=%ld\n", key, count, key,
+                    send(combo ? CB_GETCURSEL : LB_GETCURSEL));
         for (long i = 0; i < count && i < 20; ++i) {
             // Through the wide message: the list is a Unicode window, and the
             // narrow one loses all but the first character across processes.
             wchar_t wide[260] = {};
             DWORD_PTR ignored = 0;
-            SendMessageTimeoutW(control, CB_GETLBTEXT, static_cast<WPARAM>(i),
+            SendMessageTimeoutW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i),
                                 reinterpret_cast<LPARAM>(wide), SMTO_NORMAL, 2000, &ignored);
             char item[520] = {};
             WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, nullptr, nullptr);

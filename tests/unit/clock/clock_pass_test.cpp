@@ -1,13 +1,15 @@
 // The ClockThread's real pass driven by a simulated machine: a clock that runs
 // on (and that the user or the zone's rules set forward and back), speech that
 // takes time, sleep, and requests.  What a listener relies on is checked over
-// a whole run: the alarm once per date (or reported missed), every due minute
-// announced at most once and never a passed one, and no burst of waits.
+// a whole run: each alarm once per date it repeats on (or reported missed),
+// two in one second one after the other, every due minute announced at most
+// once and never a passed one, and no burst of waits.
 #include "clock_pass.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <random>
@@ -30,16 +32,17 @@ class Machine : public ClockHost, public SpeechSession {
         setenv("TZ", zone, 1);
         tzset();
         settings_[static_cast<size_t>(Setting::CheckInterval)] = 15;
-        settings_[static_cast<size_t>(Setting::AlarmEnabled)] = 1;
     }
 
     // --- what the test sets up
     void Set(Setting id, int32_t value) { settings_[static_cast<size_t>(id)] = value; }
+    // The first alarm, every day; more join the list after it.
     void SetAlarm(int h, int m, int s) {
-        Set(Setting::AlarmHour, h);
-        Set(Setting::AlarmMinute, m);
-        Set(Setting::AlarmSecond, s);
-        alarmSecond_ = h * 3600 + m * 60 + s;
+        list_.clear();
+        AddAlarm(h * 3600 + m * 60 + s, AlarmRepeat{});
+    }
+    void AddAlarm(int32_t secondOfDay, const AlarmRepeat &repeat) {
+        list_.push_back({(secondOfDay % 86400 + 86400) % 86400, repeat});
     }
     // Starts the clock at a local time (as "YYYY-MM-DD HH:MM:SS").
     void StartAt(const char *local) {
@@ -60,6 +63,7 @@ class Machine : public ClockHost, public SpeechSession {
 
     // --- what happened
     struct Sounded {
+        size_t alarm;
         int64_t day;    // the date it was due for
         int64_t lateMs; // real time since the clock first showed it that date
         bool missed;
@@ -69,6 +73,7 @@ class Machine : public ClockHost, public SpeechSession {
     std::map<int64_t, int> announcedMinutes;             // real minute -> count
     std::vector<std::pair<int64_t, int64_t>> dueMinutes; // real minute, real ms of second 0
     std::vector<Wait> waits;
+    std::vector<int64_t> nextAlarms; // as shown, when they changed
     int passedMinuteSpoken = 0;
 
     // --- ClockHost
@@ -78,10 +83,24 @@ class Machine : public ClockHost, public SpeechSession {
     ClockNow ReadClock() override { return ClockNow{Local(), Utc(), realMs_}; }
     int32_t ReadInt(Setting id) override { return settings_[static_cast<size_t>(id)]; }
     bool ReadFlag(Setting id) override { return ReadInt(id) != 0; }
-    void ReadText(Setting id, char (&text)[kTextBufferSize]) override {
+    void ReadText(Setting, char (&text)[kTextBufferSize]) override { text[0] = '\0'; }
+    void ReadAlarms(AlarmSchedule (&alarms)[kMaxAlarms]) override {
+        for (size_t i = 0; i < kMaxAlarms; ++i) {
+            alarms[i] = AlarmSchedule();
+            if (i < list_.size()) {
+                const Listed &a = list_[i];
+                alarms[i].present = alarms[i].on = true;
+                alarms[i].hour = static_cast<uint16_t>(a.second / 3600);
+                alarms[i].minute = static_cast<uint16_t>(a.second / 60 % 60);
+                alarms[i].second = static_cast<uint16_t>(a.second % 60);
+                alarms[i].repeat = a.repeat;
+            }
+        }
+    }
+    void ReadAlarmText(int index, AlarmText which, char (&text)[kTextBufferSize]) override {
         text[0] = '\0';
-        if (id == Setting::AlarmMessage) {
-            std::snprintf(text, sizeof text, "ALARM");
+        if (which == AlarmText::Message) {
+            std::snprintf(text, sizeof text, "ALARM%d", index);
         }
     }
     SpeechSession &Session() override { return *this; }
@@ -90,7 +109,12 @@ class Machine : public ClockHost, public SpeechSession {
         speaking_ = Spoken::Clipboard;
         return true;
     }
-    void Announce(const ClockReading &clock, bool) override {
+    // The chime instead of the time counts as the minute's announcement.
+    bool PlayChime(const ChimePattern &) override {
+        Announce(Local(), false, nullptr);
+        return true;
+    }
+    void Announce(const ClockReading &clock, bool, const ChimePattern *) override {
         const ClockReading now = Local();
         if (now.minute != clock.minute || now.hour != clock.hour) {
             ++passedMinuteSpoken;
@@ -101,15 +125,25 @@ class Machine : public ClockHost, public SpeechSession {
     }
     void Beep() override {}
     void ShowSpeaking(bool) override {}
-    void ShowAlarmMissed(uint16_t, uint16_t, uint16_t) override { Record(true); }
+    // The first of the alarms of that second not yet heard or missed that date.
+    void ShowNextAlarm(int64_t wall) override { nextAlarms.push_back(wall); }
+    void ShowAlarmMissed(uint16_t h, uint16_t m, uint16_t s) override {
+        for (size_t i = 0; i < list_.size(); ++i) {
+            if (list_[i].second == h * 3600 + m * 60 + s && !recorded_.count({i, DayOf(i)})) {
+                Record(i, true);
+                return;
+            }
+        }
+        ADD_FAILURE() << "a missed alarm that is not in the list";
+    }
 
     // --- SpeechSession
     bool Start() override { return true; }
     void Stop() override {}
     void ApplySettings() override {}
     void Speak(const char *text, bool, SpeechKind) override {
-        if (std::string(text) == "ALARM") {
-            Record(false);
+        if (std::strncmp(text, "ALARM", 5) == 0) {
+            Record(std::strtoul(text + 5, nullptr, 10), false);
             queuedMs_ += alarmMs;
         }
     }
@@ -199,10 +233,12 @@ class Machine : public ClockHost, public SpeechSession {
     void Enter(int64_t realAt, bool asleep) {
         const ClockReading now = Local();
         const int64_t wall = WallSeconds(now);
-        for (int64_t day = wall / 86400 - 1; day <= wall / 86400; ++day) {
-            const int64_t alarmWall = day * 86400 + alarmSecond_;
-            if (wall >= alarmWall && firstShown_.count(day) == 0) {
-                firstShown_[day] = asleep ? realAt - (wall - alarmWall) * 1000 : realAt;
+        for (size_t i = 0; i < list_.size(); ++i) {
+            for (int64_t day = wall / 86400 - 1; day <= wall / 86400; ++day) {
+                const int64_t alarmWall = day * 86400 + list_[i].second;
+                if (wall >= alarmWall && firstShown_.count({i, day}) == 0) {
+                    firstShown_[{i, day}] = asleep ? realAt - (wall - alarmWall) * 1000 : realAt;
+                }
             }
         }
         const int interval = ClampInterval(ReadInt(Setting::CheckInterval));
@@ -210,38 +246,53 @@ class Machine : public ClockHost, public SpeechSession {
             dueMinutes.emplace_back(realAt / 60000, realAt);
         }
     }
-    void Record(bool missed) {
+    // The date of alarm i's latest showing on the clock.
+    int64_t DayOf(size_t i) const {
         const int64_t wall = WallSeconds(Local());
-        int64_t day = wall / 86400;
-        if (wall % 86400 < alarmSecond_) {
-            --day;
+        return wall / 86400 - (wall % 86400 < list_.at(i).second ? 1 : 0);
+    }
+    // The alarm named as the next one is never later than one that sounds.
+    void Record(size_t i, bool missed) {
+        const int64_t day = DayOf(i);
+        if (!missed && !nextAlarms.empty()) { // the very first pass may be a clipboard's
+            EXPECT_LE(nextAlarms.back(), day * 86400 + list_[i].second) << "alarm " << i;
         }
-        alarms.push_back({day, realMs_ - firstShown_[day], missed});
+        recorded_.insert({i, day});
+        alarms.push_back({i, day, realMs_ - firstShown_[{i, day}], missed});
         speaking_ = Spoken::Alarm;
     }
 
     std::atomic<uint32_t> requests_{0};
     int32_t settings_[static_cast<size_t>(Setting::Count)]{};
-    int32_t alarmSecond_ = 0;
+    struct Listed {
+        int32_t second;
+        AlarmRepeat repeat;
+    };
+    std::vector<Listed> list_;
+    std::set<std::pair<size_t, int64_t>> recorded_;
     int64_t realMs_ = 0, skewMs_ = 0, queuedMs_ = 0;
     bool waiting_ = false;
     Spoken speaking_ = Spoken::Announcement;
-    std::map<int64_t, int64_t> firstShown_; // day -> real ms
+    std::map<std::pair<size_t, int64_t>, int64_t> firstShown_; // alarm, day -> real ms
     mutable int64_t offsetHour_ = INT64_MIN, offset_ = 0;
 };
 
 // A due minute whose second 0 began while the thread was free is announced,
 // unless a wait took all of that second, a clipboard reading began in it, or
-// the alarm of that pass outlasted the minute.
+// the alarms of that pass, one after the other, outlasted the minute.
 void ExpectDueMinutesAnnounced(const Machine &m) {
     for (const auto &[minute, at] : m.dueMinutes) {
         bool excused = false;
+        int64_t alarmsEnd = -1;
         for (const Wait &w : m.waits) {
             const bool beganInSecond = w.start >= at && w.start < at + 1000;
+            if (w.what == Spoken::Alarm && (beganInSecond || w.start == alarmsEnd)) {
+                alarmsEnd = w.end;
+            }
             excused = excused || (w.start <= at && w.end >= at + 1000) ||
-                      (beganInSecond && w.what == Spoken::Clipboard) ||
-                      (beganInSecond && w.what == Spoken::Alarm && w.end / 60000 != at / 60000);
+                      (beganInSecond && w.what == Spoken::Clipboard);
         }
+        excused = excused || (alarmsEnd >= 0 && alarmsEnd / 60000 != at / 60000);
         if (!excused) {
             EXPECT_EQ(m.announcedMinutes.count(minute), 1u) << "minute " << minute;
         }
@@ -249,17 +300,18 @@ void ExpectDueMinutesAnnounced(const Machine &m) {
 }
 
 void ExpectInvariants(const Machine &m) {
-    std::map<int64_t, int> perDay;
+    std::map<std::pair<size_t, int64_t>, int> perDay;
     for (const auto &a : m.alarms) {
-        ++perDay[a.day];
+        ++perDay[{a.alarm, a.day}];
         if (a.missed) {
             EXPECT_GT(a.lateMs, kLatestAlarmSeconds * 1000 - 1000) << "day " << a.day;
         } else {
             EXPECT_LE(a.lateMs, kLatestAlarmSeconds * 1000 + 1000) << "day " << a.day;
         }
     }
-    for (const auto &[day, count] : perDay) {
-        EXPECT_EQ(count, 1) << "alarm sounded or missed " << count << " times on day " << day;
+    for (const auto &[alarmDay, count] : perDay) {
+        EXPECT_EQ(count, 1) << "alarm " << alarmDay.first << " sounded or missed " << count
+                            << " times on day " << alarmDay.second;
     }
     for (const auto &[minute, count] : m.announcedMinutes) {
         EXPECT_EQ(count, 1) << "minute " << minute << " announced " << count << " times";
@@ -267,7 +319,9 @@ void ExpectInvariants(const Machine &m) {
     EXPECT_EQ(m.passedMinuteSpoken, 0);
     std::map<int64_t, int> waitsPerSecond;
     for (const Wait &w : m.waits) {
-        EXPECT_LE(++waitsPerSecond[w.start / 1000], 3) << "waits at real second " << w.start / 1000;
+        if (w.what != Spoken::Alarm) { // at most one each
+            EXPECT_LE(++waitsPerSecond[w.start / 1000], 3) << "waits at second " << w.start / 1000;
+        }
     }
     ExpectDueMinutesAnnounced(m);
 }
@@ -337,6 +391,24 @@ TEST(ClockPass, AlarmsAndAnnouncementsInTheCasesUsersMet) {
     }
 }
 
+// An alarm set to a later time after it sounded sounds again that day, once;
+// set back to the time it sounded at, it stays silent.
+TEST(ClockPass, AnAlarmSetLaterTheSameDaySoundsAgain) {
+    Machine m("Europe/Berlin");
+    m.SetAlarm(7, 0, 0);
+    m.StartAt("2026-12-08 06:59:50");
+    ClockState state;
+    ASSERT_TRUE(StartClock(state, m));
+    m.RunUntil(state, "2026-12-08 07:02:00");
+    m.SetAlarm(7, 5, 0);
+    m.RunUntil(state, "2026-12-08 07:10:00");
+    m.SetAlarm(7, 0, 0);
+    m.RunUntil(state, "2026-12-08 07:20:00");
+    ASSERT_EQ(m.alarms.size(), 2u);
+    EXPECT_EQ(m.alarms[0].day, m.alarms[1].day);
+    EXPECT_FALSE(m.alarms[0].missed || m.alarms[1].missed);
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 // Instrumented code runs many times slower: the spring's changes of the
 // clocks in both hemispheres only.
@@ -347,23 +419,88 @@ const char kFirstDay[] = "2026-01-01 00:00:00";
 const int kDays = 365;
 #endif
 
+// The date of a day number, and its day of the week, by the C library.
+std::tm DateOf(int64_t day) {
+    const std::time_t t = static_cast<std::time_t>(day * 86400);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    return tm;
+}
+
+// Beside the first alarm: its twin in the same second, weekdays a minute
+// later, weekends two minutes later, and once on the run's thirteenth day.
+void AddRepeatingAlarms(Machine &m, int32_t first, int64_t firstDay) {
+    m.AddAlarm(first, AlarmRepeat{});
+    AlarmRepeat weekdays, weekends;
+    weekdays.days = kWeekdays;
+    weekends.days = kWeekends;
+    m.AddAlarm(first + 60, weekdays);
+    m.AddAlarm(first + 120, weekends);
+    const std::tm once = DateOf(firstDay + 12);
+    m.AddAlarm(first + 30, AlarmRepeat{0, static_cast<uint16_t>(once.tm_year + 1900),
+                                       static_cast<uint8_t>(once.tm_mon + 1),
+                                       static_cast<uint8_t>(once.tm_mday)});
+}
+
+// Each alarm on the days it repeats on, nearly every one of them (a few are
+// lost to the machine being off), and the twins one after the other.
+void ExpectRepeatingAlarms(const Machine &m, int64_t firstDay, int days) {
+    const auto due = [&](size_t alarm, int64_t day) {
+        const int weekday = DateOf(day).tm_wday;
+        switch (alarm) {
+        case 2:
+            return weekday >= 1 && weekday <= 5;
+        case 3:
+            return weekday == 0 || weekday == 6;
+        case 4:
+            return day == firstDay + 12;
+        default:
+            return true;
+        }
+    };
+    std::map<size_t, int> heard, expected;
+    for (int64_t day = firstDay; day < firstDay + days; ++day) {
+        for (size_t alarm = 0; alarm < 5; ++alarm) {
+            expected[alarm] += due(alarm, day) ? 1 : 0;
+        }
+    }
+    for (size_t i = 0; i < m.alarms.size(); ++i) {
+        const Machine::Sounded &a = m.alarms[i];
+        EXPECT_TRUE(due(a.alarm, a.day)) << "alarm " << a.alarm << " on day " << a.day;
+        ++heard[a.alarm];
+        if (a.alarm == 0) {
+            ASSERT_LT(i + 1, m.alarms.size());
+            EXPECT_EQ(m.alarms[i + 1].alarm, 1u) << "the twin follows on day " << a.day;
+            EXPECT_EQ(m.alarms[i + 1].day, a.day);
+        }
+    }
+    for (size_t alarm = 0; alarm < 5; ++alarm) {
+        EXPECT_GE(heard[alarm], expected[alarm] - (alarm == 4 ? 0 : 5)) << "alarm " << alarm;
+    }
+}
+
 // A year in three zones: both changes of the clocks, midnight, the clock set
-// back and forward, sleep, speech and alarms of every length.  Each day runs
-// around the alarm and around midnight, and the days of the clocks' changes
-// run whole; in between the machine is off.
+// back and forward, sleep, chimes, speech and alarms of every length that repeat
+// every day, on weekdays, on weekends or once.  Each day runs around the
+// alarms and around midnight, and the days of the clocks' changes run whole;
+// in between the machine is off.
 TEST(ClockPass, AYearInThreeZones) {
     struct Zone {
         const char *name;
-        int alarmH, alarmM, alarmS, interval;
+        int alarmH, alarmM, alarmS, interval, chime;
     };
-    const Zone zones[] = {{"America/New_York", 2, 30, 0, 60},
-                          {"Australia/Sydney", 2, 30, 0, 15},
-                          {"Asia/Kolkata", 23, 59, 59, 7}};
+    const Zone zones[] = {{"America/New_York", 2, 30, 0, 60, 1},
+                          {"Australia/Sydney", 2, 30, 0, 15, 2},
+                          {"Asia/Kolkata", 23, 59, 59, 7, 0}};
     for (const Zone &zone : zones) {
         SCOPED_TRACE(zone.name);
         Machine m(zone.name);
         m.SetAlarm(zone.alarmH, zone.alarmM, zone.alarmS);
+        const int64_t firstDay =
+            DayNumber(std::atoi(kFirstDay), std::atoi(kFirstDay + 5), std::atoi(kFirstDay + 8));
+        AddRepeatingAlarms(m, zone.alarmH * 3600 + zone.alarmM * 60 + zone.alarmS, firstDay);
         m.Set(Setting::CheckInterval, zone.interval);
+        m.Set(Setting::Chime, zone.chime);
         m.StartAt(kFirstDay);
         ClockState state;
         ASSERT_TRUE(StartClock(state, m));
@@ -429,7 +566,7 @@ TEST(ClockPass, AYearInThreeZones) {
             m.RunUntil(state, stamp);
         }
         ExpectInvariants(m);
-        EXPECT_GE(m.alarms.size(), kDays - 5u);
+        ExpectRepeatingAlarms(m, firstDay, kDays);
         EXPECT_GT(m.announcedMinutes.size(), kDays * 2u);
     }
 }
