@@ -19,7 +19,7 @@ TAB_ORDER = ("1001,1002,1003,1004,1005,1006,label0,1007,label1,1008,1009,1010,la
              "1020,1021,label9,1022,1023,label10,1024,label11,1025,1026,1027,1028,label12,1029,1030,"
              "label13,1031,1032,label14,1033,1034,label15,1035,1036,label16,1037,1038,label17,1039,1040,"
              "label18,1041,1042,1047,1,2,1043").split(",")
-# The labels' words hold 26 letters for 37 labelled controls: every check box
+# The alphabet and a digit serve 39 labelled controls: every check box
 # and button has one of its own, the fields that Tab reaches from a lettered
 # neighbour go without.
 LABELS = ["Time Intro &Message:", "Announcement &Interval:", "Chime (&X):", "Date Intro Message:",
@@ -103,7 +103,7 @@ class ConfigurationDialogTest(E2ETestCase):
                  or dialog.get(c, "class") == "Button"]
         letters = [t[t.index("&") + 1].lower() for t in texts if "&" in t]
         self.assertEqual(len(letters), len(set(letters)), letters)
-        self.assertEqual(len(letters), 26)
+        self.assertEqual(len(letters), 27)  # every letter and the 2 of "24 Hour Mode"
         self.assertTrue(all("&" in dialog.get(c, "text") for c in CHECK_BOXES | {1043}))
         # A screen reader names each focusable control by its label, without the &.
         code, names = probe("names", CONFIGURATION)
