@@ -124,9 +124,10 @@ class SpeechService:
     <text>", waits 60 ms a character as a voice would, then writes "<time> end
     <text>": a message cut short has no end.  Its server log names each
     message's priority.  env points clients at it, and has them never start
-    the desktop's own service."""
+    the desktop's own service.  With sink, the module is eSpeak NG instead,
+    and what it plays lands in that WAV file."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, sink=None):
         self.folder, conf = folder, os.path.join(folder, "conf")
         os.makedirs(os.path.join(conf, "modules"))
         os.makedirs(os.path.join(folder, "user", "speech-dispatcher"))
@@ -144,12 +145,19 @@ class SpeechService:
             "voice": '#!/bin/sh\necho "$(date +%%s.%%N) start $1" >> %s\nsleep $(awk -v n=${#1} '
                      '"BEGIN { print n * 0.06 }")\necho "$(date +%%s.%%N) end $1" >> %s\n'
                      % (self.spoken_path, self.spoken_path)}
+        if sink:
+            files["conf/speechd.conf"] = ('AudioOutputMethod "alsa"\nLogLevel 5\n'
+                                          'AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
+                                          'DefaultModule "espeak-ng"\n')
+            with open("/etc/speech-dispatcher/modules/espeak-ng.conf") as f:
+                files["conf/modules/espeak-ng.conf"] = f.read()
         for name, text in files.items():
             with open(os.path.join(folder, name), "w") as f:
                 f.write(text)
         os.chmod(voice, 0o755)
         self.env = dict(os.environ, SPEECHD_ADDRESS="unix_socket:" + socket,
-                        XDG_CONFIG_HOME=os.path.join(folder, "user"))
+                        XDG_CONFIG_HOME=os.path.join(folder, "user"),
+                        **(file_sink(sink) if sink else {}))
         self.proc = subprocess.Popen(
             ["speech-dispatcher", "-s", "-t", "0", "-C", conf, "-S", socket, "-L",
              os.path.join(folder, "log"), "-P", os.path.join(folder, "pid")], env=self.env,
@@ -200,3 +208,37 @@ class SpeechService:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.wait()
+
+
+def heard_words(wav):
+    """What pocketsphinx hears in wav, decoded with bench/speech's grammar of
+    time sentences.  The data chunk is read to its end whatever its header
+    says: ALSA's file sink leaves the length at 0 when its writer is killed."""
+    import tempfile
+    import warnings
+    import wave
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", DeprecationWarning)
+        import audioop  # Debian 12's Python still has it
+    with open(wav, "rb") as f:
+        raw = f.read()
+    data = raw[raw.index(b"data") + 8:]
+    with wave.open(wav) as w:
+        rate = w.getframerate()
+    pcm, _ = audioop.ratecv(data[:len(data) // 2 * 2], 2, 1, rate, 16000, None)
+    model = "/usr/share/pocketsphinx/model/en-us"
+    with tempfile.TemporaryDirectory() as work:
+        with wave.open(os.path.join(work, "a.wav"), "wb") as w:
+            w.setparams((1, 2, 16000, 0, "NONE", None))
+            w.writeframes(pcm)
+        with open(os.path.join(work, "list.ctl"), "w") as f:
+            f.write("a\n")
+        subprocess.run(["pocketsphinx_batch", "-ctl", os.path.join(work, "list.ctl"),
+                        "-cepdir", work, "-cepext", ".wav", "-adcin", "yes", "-adchdr", "44",
+                        "-samprate", "16000", "-hmm", model + "/en-us",
+                        "-dict", model + "/cmudict-en-us.dict",
+                        "-jsgf", os.path.join(REPO, "bench", "speech", "time.gram"),
+                        "-hyp", os.path.join(work, "heard.txt")], check=True,
+                       capture_output=True)
+        with open(os.path.join(work, "heard.txt")) as f:
+            return f.read().rsplit("(", 1)[0].split()

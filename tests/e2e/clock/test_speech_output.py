@@ -12,7 +12,7 @@ import wave
 
 from clock_log import READ_CLIPBOARD, SPEAK_TIME, STOP_SPEAKING, ClockTestCase, EngineLog
 from harness import BUILD_DIR, WINE_EXEC, file_sink, probe, wait_for, windows_path
-from orvanel_support import REPO, SpeechService
+from orvanel_support import REPO, SpeechService, heard_words
 
 TIME = "The current time is 3:07 PM Eastern Standard Time,"
 ALARM, CLIPBOARD = "Wake up now", "clipboard words"
@@ -100,6 +100,38 @@ class SpeechServiceTest(ClockTestCase):
         self.assertTrue(wait_for(lambda: own_seconds() > 1.5, 20), "our voice did not take over")
         note = string_text("IDS_SPEECH_FALLBACK")
         self.assertTrue(wait_for(lambda: status_text() == note, 20), status_text())
+
+
+    def test_the_service_speaks_our_announcement_aloud(self):
+        with open(os.path.join(BUILD_DIR, "bin", "DECTALK.dll"), "rb") as f:
+            if f.read(4) != b"\x7fELF" or not shutil.which("speech-dispatcher"):
+                self.skipTest("no Linux engine or no speech-dispatcher")
+        folder = "/tmp/orvanel-speechd-audio-%d" % os.getpid()
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        sink = os.path.join(folder, "service.wav")
+        service = SpeechService(os.path.join(folder, "service"), sink=sink)
+        self.addCleanup(service.stop)
+        # Paul at 148 words a minute is eSpeak NG's first male voice at -30,
+        # which the recogniser understands in this sentence (the audio is the
+        # same every run).
+        self.start({"SpeechOutput": 1, "StartupAnnounce": 0, "Speaker": 0, "Rate": 148},
+                   at="2026-12-06 15:07:10", engine="bin", env=dict(
+                       file_sink(os.path.join(folder, "own.wav")),
+                       **{k: service.env[k] for k in ("SPEECHD_ADDRESS", "XDG_CONFIG_HOME")}))
+        self.main_window(20000)
+        self.command(SPEAK_TIME)
+        sizes = [-1]
+
+        def played():  # at least a second of sound, and none added for a second
+            size = os.path.getsize(sink) if os.path.exists(sink) else 0
+            sizes.append(size)
+            return size > 44100 and sizes[-2] == size
+        self.assertTrue(wait_for(played, 30, interval=1.0))
+        service.stop()
+        words = heard_words(sink)
+        self.assertEqual(words[words.index("is") + 1:][:5], "three oh seven p m".split(), words)
 
 
 class ScreenReaderTest(ClockTestCase):
