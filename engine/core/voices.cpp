@@ -18,23 +18,23 @@ const FliteVoice kKal{"kal16", 202, 180}; // male, US, diphone
 // are at least 12% apart.  eSpeak NG's pitches keep every pair at least 10%
 // apart, with Wendy whispered.
 const SpeakerVoice kSpeakers[kEngineSpeakerCount] = {
-    {"Paul", Backend::Flite, "en-us", 50, &kRms, 0, 0, 100, 100, 0, 100, "Gender=Male;Age=Adult",
+    {"Paul", Backend::Flite, "en-us", 50, &kRms, 0, 0, 100, 100, 0, 100, 0, "Gender=Male;Age=Adult",
      0},
-    {"Betty", Backend::Flite, "en-us+f2", 60, &kSlt, 178, 28, 100, 100, 0, 100,
+    {"Betty", Backend::Flite, "en-us+f2", 60, &kSlt, 178, 28, 100, 100, 0, 100, 0,
      "Gender=Female;Age=Adult", 0},
-    {"Harry", Backend::Flite, "en-us+m3", 10, &kAwb, 76, 10, 95, 100, 0, 100,
+    {"Harry", Backend::Flite, "en-us+m3", 10, &kAwb, 76, 10, 95, 100, 0, 100, 260,
      "Gender=Male;Age=Adult", -6},
-    {"Frank", Backend::Flite, "en-us+m8", 50, &kKal, 0, 0, 92, 100, 0, 150,
+    {"Frank", Backend::Flite, "en-us+m8", 50, &kKal, 0, 0, 92, 100, 0, 150, 260,
      "Gender=Male;Age=Senior", -3},
-    {"Dennis", Backend::Flite, "en-us+klatt4", 70, &kAwb, 0, 0, 100, 100, 0, 100,
+    {"Dennis", Backend::Flite, "en-us+klatt4", 70, &kAwb, 0, 0, 100, 100, 0, 100, 260,
      "Gender=Male;Age=Adult", 4},
-    {"Kit", Backend::Flite, "en-us+zac", 50, &kSlt, 300, 40, 100, 100, 0, 100,
+    {"Kit", Backend::Flite, "en-us+zac", 50, &kSlt, 300, 40, 100, 100, 0, 100, 0,
      "Gender=Female;Age=Child", 10},
-    {"Ursula", Backend::Flite, "en-us+f4", 30, &kSlt, 150, 15, 92, 100, 0, 100,
+    {"Ursula", Backend::Flite, "en-us+f4", 30, &kSlt, 150, 15, 92, 100, 0, 100, 0,
      "Gender=Female;Age=Adult", -4},
-    {"Rita", Backend::Flite, "en-us+f1", 50, &kSlt, 220, 12, 90, 100, 0.44f, 100,
+    {"Rita", Backend::Flite, "en-us+f1", 50, &kSlt, 220, 12, 90, 100, 0.44f, 100, 0,
      "Gender=Female;Age=Senior", -1},
-    {"Wendy", Backend::Flite, "en-us+whisperf", 50, &kSlt, 250, 8, 90, 60, 0, 100,
+    {"Wendy", Backend::Flite, "en-us+whisperf", 50, &kSlt, 250, 8, 90, 60, 0, 100, 0,
      "Gender=Female;Age=Adult", 2},
 };
 
@@ -90,6 +90,11 @@ double fliteFrameStretch(int32_t wpm) {
 double fliteFirstWordFactor(int32_t wpm, const SpeakerVoice &voice) {
     const int quick = voice.fliteVoice->quickFirstWordWpm;
     return quick > 0 && wpm < quick ? double(wpm > 0 ? wpm : 1) / quick : 1.0;
+}
+
+double fliteNumberFactor(int32_t wpm, const SpeakerVoice &voice) {
+    const int cap = voice.fliteNumberWpm;
+    return cap > 0 && wpm > cap ? double(wpm) / cap : 1.0;
 }
 
 int sapiRateFor(int32_t wpm) {

@@ -44,6 +44,10 @@ struct SpeakerVoice {
     // The AM or PM after a time lasts this percent of the rest: run on as
     // quickly, the diphone voice's "fifteen A M" is heard as "fifty-nine A M".
     int fliteMarkerPercent;
+    // The hour and minutes are spoken no faster than this many words a minute
+    // (0: as fast as the rest): quickened with the rest, a "fifteen" is heard
+    // as a "fifty".
+    int fliteNumberWpm;
     // SAPI: the voice attributes asked for first, and a pitch shift (-10..10).
     const char *sapiAttributes;
     int sapiPitch;
@@ -93,6 +97,10 @@ double fliteFrameStretch(int32_t wordsPerMinute);
 // The factor (at most 1) by which an utterance's first word is spoken quicker
 // than the rest when the rate asked for is this.
 double fliteFirstWordFactor(int32_t wordsPerMinute, const SpeakerVoice &voice);
+
+// The duration stretch of a number's words relative to the rest: 1 at or
+// below the voice's fliteNumberWpm.
+double fliteNumberFactor(int32_t wordsPerMinute, const SpeakerVoice &voice);
 
 // SAPI's -10..10 rate for words a minute: 180 is 0, each step a factor 3^(1/10).
 int sapiRateFor(int32_t wordsPerMinute);

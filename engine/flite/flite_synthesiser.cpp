@@ -302,8 +302,9 @@ bool isTimeMarker(const char *token) {
 
 // What flite_text_to_speech() does, with a pause after tokenising to give
 // words their own pace (the duration models read it from their token): the
-// first word, and the AM or PM after a time.
-void synthesise(const char *text, cst_voice *voice, double firstWordFactor, double markerFactor) {
+// first word, the numbers, and the AM or PM after a time.
+void synthesise(const char *text, cst_voice *voice, double firstWordFactor, double numberFactor,
+                double markerFactor) {
     cst_utterance *u = new_utterance();
     utt_set_input_text(u, text);
     utt_init(u, voice);
@@ -312,9 +313,13 @@ void synthesise(const char *text, cst_voice *voice, double firstWordFactor, doub
     cst_item *first = tokens ? relation_head(tokens) : nullptr;
     if (first && firstWordFactor < 1 && isPlainWord(item_name(first)))
         item_set_float(first, "local_duration_stretch", float(firstWordFactor));
-    for (cst_item *t = first; t && markerFactor != 1; t = item_next(t)) {
+    for (cst_item *t = first; t; t = item_next(t)) {
+        if (!hasDigit(item_name(t)))
+            continue;
+        if (numberFactor != 1)
+            item_set_float(t, "local_duration_stretch", float(numberFactor));
         cst_item *next = item_next(t);
-        if (next && hasDigit(item_name(t)) && isTimeMarker(item_name(next)))
+        if (next && markerFactor != 1 && isTimeMarker(item_name(next)))
             item_set_float(next, "local_duration_stretch", float(markerFactor));
     }
     utt_synth_tokens(u);
@@ -348,7 +353,7 @@ class FliteSynthesiser final : public Synthesiser {
         // generator; seeded afresh, the same text always sounds the same.
         std::srand(1);
         synthesise(text.c_str(), v->voice, fliteFirstWordFactor(item.rate, *speaker),
-                   speaker->fliteMarkerPercent / 100.0);
+                   fliteNumberFactor(item.rate, *speaker), speaker->fliteMarkerPercent / 100.0);
         if (stream.resampler && !stream.stopped) {
             stream.releaseHeld();
             stream.resampler->finish(stream.converted);

@@ -101,6 +101,10 @@ TEST(Voices, FliteSettingsAreNineDistinctAndRateTurnsIntoStretch) {
     for (const auto &f : firstWords)
         EXPECT_NEAR(fliteFirstWordFactor(f.rate, *speakerVoice(f.speaker)), f.factor, 1e-9)
             << f.speaker << " at " << f.rate;
+    // Harry's numbers keep 260 words a minute at 350; Betty's speed up with the rest.
+    EXPECT_NEAR(fliteNumberFactor(350, *speakerVoice(2)), 350 / 260.0, 1e-9);
+    EXPECT_EQ(fliteNumberFactor(180, *speakerVoice(2)), 1.0);
+    EXPECT_EQ(fliteNumberFactor(350, *speakerVoice(1)), 1.0);
 }
 
 TEST(Voices, BackendChoiceOverridesTheTableOnlyWhenNamed) {
