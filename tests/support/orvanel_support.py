@@ -42,6 +42,17 @@ def file_sink(wav):
     return alsa_sink(os.path.splitext(wav)[0] + ".conf", "file", wav)
 
 
+def end_process(proc):
+    """Asks proc to end, and kills it if it has not within 5 s."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
 def _read_ids():
     values = {}
     with open(os.path.join(REPO, "res", "resource_ids.h")) as header:
@@ -105,13 +116,7 @@ class PulseDaemon:
         return self.proc.poll()
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
 
     def log_tail(self, lines=40):
         with open(self.log_path, errors="replace") as f:
@@ -201,13 +206,7 @@ class SpeechService:
                 r"Queueing message \|(.*?)\| with priority (\d)", f.read())}
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end_process(self.proc)
 
 
 def heard_words(wav):

@@ -38,15 +38,23 @@ def reg(*args):  # in the 64-bit view, where the program looks classes up
 
 class SpeechServiceTest(ClockTestCase):
 
-    def test_service_queues_ours_with_the_readers_cancels_only_ours_then_falls_back(self):
+    def service(self, name, sink=None):
+        """A folder of the test's own in /tmp (a socket's path must be short),
+        and a speech-dispatcher in it; sink: its eSpeak NG plays into that file."""
         with open(os.path.join(BUILD_DIR, "bin", "DECTALK.dll"), "rb") as f:
             if f.read(4) != b"\x7fELF" or not shutil.which("speech-dispatcher"):
                 self.skipTest("no Linux engine or no speech-dispatcher")
-        folder = "/tmp/orvanel-speechd-%d" % os.getpid()
+        folder = "/tmp/orvanel-%s-%d" % (name, os.getpid())
         shutil.rmtree(folder, ignore_errors=True)
-        service = SpeechService(folder)
+        os.makedirs(folder)
         self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        service = SpeechService(os.path.join(folder, "service"),
+                                sink=sink and os.path.join(folder, sink))
         self.addCleanup(service.stop)
+        return folder, service
+
+    def test_service_queues_ours_with_the_readers_cancels_only_ours_then_falls_back(self):
+        folder, service = self.service("speechd")
         reader, reader_says = service.client()  # at MESSAGE, as Orca speaks
         self.addCleanup(reader.communicate, timeout=10)
         wav, tone = os.path.join(folder, "own.wav"), os.path.join(folder, "tone.wav")
@@ -101,18 +109,9 @@ class SpeechServiceTest(ClockTestCase):
         note = string_text("IDS_SPEECH_FALLBACK")
         self.assertTrue(wait_for(lambda: status_text() == note, 20), status_text())
 
-
     def test_the_service_speaks_our_announcement_aloud(self):
-        with open(os.path.join(BUILD_DIR, "bin", "DECTALK.dll"), "rb") as f:
-            if f.read(4) != b"\x7fELF" or not shutil.which("speech-dispatcher"):
-                self.skipTest("no Linux engine or no speech-dispatcher")
-        folder = "/tmp/orvanel-speechd-audio-%d" % os.getpid()
-        shutil.rmtree(folder, ignore_errors=True)
-        os.makedirs(folder)
-        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        folder, service = self.service("speechd-audio", sink="service.wav")
         sink = os.path.join(folder, "service.wav")
-        service = SpeechService(os.path.join(folder, "service"), sink=sink)
-        self.addCleanup(service.stop)
         # Paul at 148 words a minute is eSpeak NG's first male voice at -30,
         # which the recogniser understands in this sentence (the audio is the
         # same every run).
